@@ -1,0 +1,225 @@
+#include "console/consolewin.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "board/map.h"
+#include "game/game.h"
+#include "game/util.h"
+
+namespace {
+
+// Every formatting goes through one 256-byte buffer: at most 255
+// characters, cut there, never written past.
+constexpr int FORMAT_BUFFER = 256;
+
+int formatText(char (&buf)[FORMAT_BUFFER], const char* format, std::va_list args) {
+    int n = std::vsnprintf(buf, sizeof buf, format, args);
+    if (n < 0) {
+        buf[0] = '\0';
+        return 0;
+    }
+    return n < FORMAT_BUFFER ? n : FORMAT_BUFFER - 1;
+}
+
+void putCell(CHAR_INFO* cell, char ch, WORD attr) {
+    // The byte itself, 0-255: no code page, one cell a byte.
+    cell->Char.UnicodeChar = static_cast<WCHAR>(static_cast<unsigned char>(ch));
+    cell->Attributes = attr;
+}
+
+void blankRow(ConsoleWin* c, int y) {
+    for (int x = 0; x < c->bufferSize.X; x++) putCell(consoleCell(c, x, y), '\0', ATTR_PLAIN);
+}
+
+}  // namespace
+
+void consoleInit(Game* g) {
+    GAME_ASSERT(g != NULL);
+    ConsoleWin* c = &g->console;
+    c->outputHandle = GetStdHandle(STD_OUTPUT_HANDLE);
+    c->inputHandle = GetStdHandle(STD_INPUT_HANDLE);
+    c->updating = 0;
+    c->cursorPos = {0, 0};
+    c->windowRect = {0, 0, CONSOLE_WIDTH - 1, CONSOLE_HEIGHT - 1};
+    c->consoleStart = MAP_HEIGHT + 4;
+    c->consoleLine = c->consoleStart;
+    c->consoleColumn = 0;
+    c->consoleEnd = c->windowRect.Bottom - 1;
+    GAME_ASSERT(c->consoleEnd - c->consoleStart >= 2);
+
+    // The window is sized before the buffer.
+    SetConsoleWindowInfo(c->outputHandle, TRUE, &c->windowRect);
+    c->bufferSize = {CONSOLE_WIDTH, CONSOLE_HEIGHT};
+    SetConsoleScreenBufferSize(c->outputHandle, c->bufferSize);
+    for (CHAR_INFO& cell : c->charBuf) {
+        cell.Char.UnicodeChar = 0;
+        cell.Attributes = ATTR_PLAIN;
+    }
+    c->charBufSize = {CONSOLE_WIDTH, CONSOLE_HEIGHT};
+    c->characterPos = {0, 0};
+    c->writeArea = {0, 0, CONSOLE_WIDTH - 1, CONSOLE_HEIGHT - 1};
+    SetConsoleCP(65001);
+    WriteConsoleOutputA(c->outputHandle, c->charBuf.data(), c->charBufSize, c->characterPos, &c->writeArea);
+}
+
+void consoleFlush(ConsoleWin* c) {
+    GAME_ASSERT(c != NULL);
+    if (c->updating != 0) return;
+    WriteConsoleOutputW(c->outputHandle, c->charBuf.data(), c->charBufSize, c->characterPos, &c->writeArea);
+}
+
+void consoleBeginUpdate(ConsoleWin* c) {
+    GAME_ASSERT(c != NULL);
+    GAME_ASSERT(c->updating == 0);
+    c->updating = 1;
+}
+
+void consoleEndUpdate(ConsoleWin* c) {
+    GAME_ASSERT(c != NULL);
+    GAME_ASSERT(c->updating == 1);
+    c->updating = 0;
+    consoleFlush(c);
+}
+
+CHAR_INFO* consoleCell(ConsoleWin* c, int x, int y) {
+    return &c->charBuf[static_cast<std::size_t>(x + y * c->bufferSize.X)];
+}
+
+void consolePrintAt(Game* g, int x, int y, int attr, const char* format, ...) {
+    ConsoleWin* c = &g->console;
+    char buf[FORMAT_BUFFER];
+    std::va_list args;
+    va_start(args, format);
+    int len = formatText(buf, format, args);
+    va_end(args);
+
+    WORD cellAttr = attr == -1 ? ATTR_PLAIN : static_cast<WORD>(attr);
+    for (int i = 0; i < len; i++) {
+        // Text running off the screen is dropped, never written past the image.
+        if (x >= 0 && y >= 0 && y < c->bufferSize.Y) putCell(consoleCell(c, x, y), buf[i], cellAttr);
+        x++;
+        if (x >= c->bufferSize.X) {
+            x = 0;
+            y++;
+        }
+    }
+    if (!c->updating) consoleFlush(c);
+}
+
+void consoleSyncCursor(ConsoleWin* wc) {
+    GAME_ASSERT(wc != NULL);
+    GAME_ASSERT(wc->cursorPos.X <= wc->bufferSize.X);
+    GAME_ASSERT(wc->cursorPos.Y <= wc->bufferSize.Y);
+    SetConsoleCursorPosition(wc->outputHandle, wc->cursorPos);
+}
+
+void consoleScroll(ConsoleWin* wc) {
+    GAME_ASSERT(wc != NULL);
+    GAME_ASSERT(wc->updating == 1);
+    if (wc->consoleLine < wc->consoleEnd) return;
+    // The row below the area moves up too; it is always blank, and stays so.
+    for (int r = wc->consoleStart + 1; r <= wc->consoleEnd + 1; r++) {
+        std::memcpy(consoleCell(wc, 0, r - 1), consoleCell(wc, 0, r), sizeof(CHAR_INFO) * static_cast<std::size_t>(wc->bufferSize.X));
+    }
+    blankRow(wc, wc->consoleEnd + 1);
+    wc->consoleLine--;
+    wc->cursorPos.Y = static_cast<SHORT>(wc->cursorPos.Y - 1);
+    consoleSyncCursor(wc);
+}
+
+void consolePrint(ConsoleWin* wc, const char* format, ...) {
+    GAME_ASSERT(wc != NULL && format != NULL);
+    char buf[FORMAT_BUFFER];
+    std::va_list args;
+    va_start(args, format);
+    int len = formatText(buf, format, args);
+    va_end(args);
+
+    consoleBeginUpdate(wc);
+    for (int i = 0; i < len; i++) {
+        char ch = buf[i];
+        if (ch != '\n') {
+            // No tab stops: a tab is one blank.
+            putCell(consoleCell(wc, wc->consoleColumn, wc->consoleLine), ch == '\t' ? ' ' : ch, ATTR_PLAIN);
+        }
+        wc->consoleColumn++;
+        if (wc->consoleColumn >= wc->bufferSize.X || ch == '\n') {
+            wc->consoleColumn = 0;
+            wc->consoleLine++;
+            while (wc->consoleLine > wc->consoleEnd) consoleScroll(wc);
+        }
+    }
+    // Every prompt ends its last row with "> ": the cursor waits after it.
+    wc->cursorPos = {2, static_cast<SHORT>(wc->consoleLine)};
+    consoleSyncCursor(wc);
+    consoleEndUpdate(wc);
+}
+
+void consoleReadLine(ConsoleWin* wc, char* buf, int size) {
+    // End of input (or a read error) ends the game as the quit line does:
+    // asking again would only read nothing for ever.
+    if (!platformReadLine(buf, size)) std::exit(0);
+    wc->consoleColumn = 0;
+    consolePrint(wc, "> %s", buf);
+    wc->consoleColumn = 0;
+    if (buf[0] == '-') std::exit(0);
+}
+
+namespace {
+
+// A square's look: the first rule that matches its flags.
+struct SquareLook {
+    char ch;
+    int attr;
+};
+
+constexpr int ATTR_SUNK = 23;    // light grey on blue
+constexpr int ATTR_HIT = 199;    // light grey on bright red
+constexpr int ATTR_WATER = 103;  // light grey on dark yellow: fired at, or the halo
+
+SquareLook squareLook(int flags, int mode) {
+    SquareLook look{' ', ATTR_PLAIN};
+    if (flags & CELL_SUNK) {
+        look = {'#', ATTR_SUNK};
+    } else if ((flags & CELL_SHIP) && (flags & CELL_SHOT)) {
+        look = {'O', ATTR_HIT};
+    } else if (mode != DRAW_HIDDEN && (flags & CELL_SHIP)) {
+        look = {'O', ATTR_PLAIN};
+    } else if (flags & CELL_SHOT) {
+        look = {' ', ATTR_WATER};
+    }
+    if (mode == DRAW_PLACEMENT && (flags & CELL_NEAR) && !(flags & CELL_SHIP)) look = {' ', ATTR_WATER};
+    return look;
+}
+
+}  // namespace
+
+void consoleDrawMaps(Game* g, int modePlayer, int modeOpponent) {
+    GAME_ASSERT(g != NULL);
+    GAME_ASSERT(g->mapOpponent != NULL);
+    GAME_ASSERT(g->mapPlayer != NULL);
+    consoleBeginUpdate(&g->console);
+    consoleDrawMap(g, g->mapPlayer.get(), 0, 0, modePlayer);
+    consoleDrawMap(g, g->mapOpponent.get(), MAP_WIDTH + 8, 0, modeOpponent);
+    consoleEndUpdate(&g->console);
+}
+
+void consoleDrawMap(Game* g, const std::uint8_t* map, int ox, int oy, int mode) {
+    GAME_ASSERT(g != NULL);
+    GAME_ASSERT(map != NULL);
+    GAME_ASSERT(ox >= 0 && oy >= 0);
+    consolePrintAt(g, ox + 2, oy, -1, "|");
+    for (int x = 0; x < MAP_WIDTH; x++) consolePrintAt(g, ox + 3 + x, oy, -1, "%c", 'A' + x);
+    consolePrintAt(g, ox, oy + 1, -1, "--+");
+    for (int x = 0; x < MAP_WIDTH; x++) consolePrintAt(g, ox + 3 + x, oy + 1, -1, "%c", '-');
+    for (int y = 0; y < MAP_HEIGHT; y++) {
+        consolePrintAt(g, ox, oy + 2 + y, -1, "%2d|", y + 1);
+        for (int x = 0; x < MAP_WIDTH; x++) {
+            SquareLook look = squareLook(mapGet(map, x, y), mode);
+            consolePrintAt(g, ox + 3 + x, oy + 2 + y, look.attr, "%c", look.ch);
+        }
+    }
+}

@@ -1,0 +1,49 @@
+// The fleet: the roster of ships still to place, the placement rule that
+// keeps ships on the board and apart, and the two ways of placing a fleet.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+struct Game;
+
+constexpr int MAX_SHIP_LEN = 5;
+constexpr int NUM_5_MASTERS = 1;
+constexpr int NUM_4_MASTERS = 2;
+constexpr int NUM_3_MASTERS = 3;
+constexpr int NUM_2_MASTERS = 4;
+
+// One kind of ship still to place. The roster runs 5, 4, 3, 2: longest first.
+struct ShipClass {
+    int length;
+    int remaining;
+    std::unique_ptr<ShipClass> next;
+};
+
+// Builds the full roster into g->shipsToPlace.
+void fleetCreate(Game* g);
+
+// Frees the roster; g->shipsToPlace becomes null. A null roster is fine.
+void fleetFree(Game* g);
+
+// 1 while any kind of ship has some left to place, else 0.
+int fleetHasShipsLeft(Game* g);
+
+// Prints one line for each kind of ship with some left, in roster order.
+void fleetPrintRemaining(Game* g);
+
+// Places a ship of len squares whose first (left or top) square is (x, y),
+// running down when ori is 1 and right otherwise, with its halo. Returns 1,
+// or 0 with the board unchanged when the ship would leave the board or
+// touch another ship, even at a corner, or when an argument is bad.
+int placeShip(std::uint8_t* map, int len, int x, int y, int ori);
+
+// Places the roster's fleet (a full one if there is none) at random on map.
+void placeFleetRandomly(Game* g, std::uint8_t* map);
+
+// Carries out one typed command such as "a1 3 v\n" on the player's board.
+// cmd is lower-cased in place. Returns 1 if a ship was placed, else 0.
+int placeShipCommand(Game* g, char* cmd, int len);
+
+// Lets the player place the whole fleet by typed commands.
+void placeFleetManually(Game* g);

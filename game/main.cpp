@@ -1,0 +1,76 @@
+// salvo: a naval battle against the computer, in the terminal.
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "fleet/shipplacement.h"
+#include "game/game.h"
+#include "game/util.h"
+#include "opponent/aiopponent.h"
+
+namespace {
+
+// Prints the menu and reads answers until one passes the test. All digits
+// of the line make the number; a line without digits gives 0.
+template <typename Accept>
+int askMenu(Game* g, const char* text, Accept accept) {
+    int choice = 0;
+    do {
+        char buf[256];
+        consolePrint(&g->console, "%s", text);
+        consoleReadLine(&g->console, buf, sizeof buf);
+        int len = static_cast<int>(std::strlen(buf));
+        choice = 0;
+        if (len > 0) parseNumber(buf, len, &choice);
+    } while (!accept(choice));
+    return choice;
+}
+
+OpponentMove levelMove(int choice) {
+    switch (choice) {
+        case 1: return aiMoveEasy;
+        case 2: return aiMoveMedium;
+        case 3: return aiMoveHard;
+        default: return aiMoveChampion;
+    }
+}
+
+}  // namespace
+
+int main() {
+    Game g{};
+    for (;;) {
+        gameInit(&g);
+        consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
+        std::srand(static_cast<unsigned>(static_cast<std::uint64_t>(std::time(nullptr)) & 0xffffffffu));
+
+        int choice = askMenu(&g,
+                             "Select Your Opponent (type a number 1-4)\n"
+                             "\t1 - Not The Brightest Bulb (Easy)\n"
+                             "\t2 - Adept (Medium)\n"
+                             "\t3 - Expert (Hard)\n"
+                             "\t4 - Champion (Hard, Lucky)\n\n> ",
+                             [](int n) { return n >= 1 && n <= 4; });
+        opponentMove = levelMove(choice);
+
+        choice = askMenu(&g,
+                         "Are you going to place your ships yourself, or would you like them to be placed randomly?\n"
+                         " 1 - Place yourself\n"
+                         " 2 - Place randomly\n\n> ",
+                         [](int n) { return n == 1 || n == 2; });
+        if (choice == 1) {
+            placeFleetManually(&g);
+        } else {
+            placeFleetRandomly(&g, g.mapPlayer.get());
+        }
+        // The computer's fleet always comes second.
+        placeFleetRandomly(&g, g.mapOpponent.get());
+
+        gamePlay(&g);
+        gameDestroy(&g);
+
+        choice = askMenu(&g, "Another game?\n 1 - keep playing\n 2 - quit\n\n> ",
+                         [](int n) { return n == 1 || n == 2; });
+        if (choice == 2) return 0;
+    }
+}

@@ -1,0 +1,75 @@
+// The console calls the game makes, and the pause.
+//
+// On Windows these are the real kernel32 functions. Everywhere else this header
+// declares look-alikes with the same names, types and arguments, and a backend
+// (posix/ for a real terminal, headless/ for tests and the simulator) provides
+// them. The game's console window code is the same on every system.
+//
+// Besides the kernel32 calls, every backend provides the few things a console
+// program needs that kernel32 does not spell out: reading one line of input,
+// and giving the terminal back as it was found.
+#pragma once
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <cstdint>
+
+using BOOL = int;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using SHORT = std::int16_t;
+using WCHAR = char16_t;
+using CHAR = char;
+using UINT = unsigned int;
+using HANDLE = void*;
+
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+constexpr DWORD STD_INPUT_HANDLE = static_cast<DWORD>(-10);
+constexpr DWORD STD_OUTPUT_HANDLE = static_cast<DWORD>(-11);
+
+struct COORD {
+    SHORT X;
+    SHORT Y;
+};
+
+struct SMALL_RECT {
+    SHORT Left;
+    SHORT Top;
+    SHORT Right;
+    SHORT Bottom;
+};
+
+struct CHAR_INFO {
+    union {
+        WCHAR UnicodeChar;
+        CHAR AsciiChar;
+    } Char;
+    WORD Attributes;
+};
+
+HANDLE GetStdHandle(DWORD which);
+BOOL SetConsoleWindowInfo(HANDLE out, BOOL absolute, const SMALL_RECT* window);
+BOOL SetConsoleScreenBufferSize(HANDLE out, COORD size);
+BOOL SetConsoleCP(UINT codePage);
+BOOL WriteConsoleOutputA(HANDLE out, const CHAR_INFO* cells, COORD size, COORD from, SMALL_RECT* area);
+BOOL WriteConsoleOutputW(HANDLE out, const CHAR_INFO* cells, COORD size, COORD from, SMALL_RECT* area);
+BOOL SetConsoleCursorPosition(HANDLE out, COORD pos);
+void Sleep(DWORD milliseconds);
+#endif
+
+// Reads one line from standard input into buf (at most size - 1 bytes, the
+// newline kept, NUL-terminated), like fgets. Returns false at end of input or
+// on a read error; buf then holds an empty text.
+bool platformReadLine(char* buf, int size);
+
+// Gives the terminal back as it was found: colours, cursor, screen, modes.
+// Idempotent, and safe to call from a signal handler or a failed assertion.
+void platformRestoreTerminal() noexcept;

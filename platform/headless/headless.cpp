@@ -1,0 +1,90 @@
+#include "platform/headless/headless.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+constexpr int WIDTH = 80;
+constexpr int HEIGHT = 25;
+
+std::array<CHAR_INFO, WIDTH * HEIGHT> screen{};
+COORD cursor{0, 0};
+int writes = 0;
+int sleeps = 0;
+std::string input;
+
+int stdHandle = 0;
+
+BOOL writeFrame(const CHAR_INFO* cells, COORD size, COORD from, SMALL_RECT* area) {
+    if (size.X != WIDTH || size.Y != HEIGHT || from.X != 0 || from.Y != 0) return FALSE;
+    std::memcpy(screen.data(), cells, sizeof screen);
+    if (area) *area = {0, 0, WIDTH - 1, HEIGHT - 1};
+    writes++;
+    return TRUE;
+}
+
+}  // namespace
+
+HANDLE GetStdHandle(DWORD) { return &stdHandle; }
+BOOL SetConsoleWindowInfo(HANDLE, BOOL, const SMALL_RECT*) { return TRUE; }
+BOOL SetConsoleScreenBufferSize(HANDLE, COORD) { return TRUE; }
+BOOL SetConsoleCP(UINT) { return TRUE; }
+
+BOOL WriteConsoleOutputA(HANDLE, const CHAR_INFO* cells, COORD size, COORD from, SMALL_RECT* area) {
+    return writeFrame(cells, size, from, area);
+}
+
+BOOL WriteConsoleOutputW(HANDLE, const CHAR_INFO* cells, COORD size, COORD from, SMALL_RECT* area) {
+    return writeFrame(cells, size, from, area);
+}
+
+BOOL SetConsoleCursorPosition(HANDLE, COORD pos) {
+    cursor = pos;
+    return TRUE;
+}
+
+void Sleep(DWORD) { sleeps++; }
+
+bool platformReadLine(char* buf, int size) {
+    buf[0] = '\0';
+    if (input.empty() || size < 2) return false;
+    std::size_t room = static_cast<std::size_t>(size) - 1;
+    std::size_t end = input.find('\n');
+    std::size_t take = end == std::string::npos ? input.size() : end + 1;
+    if (take > room) take = room;
+    std::memcpy(buf, input.data(), take);
+    buf[take] = '\0';
+    input.erase(0, take);
+    return true;
+}
+
+void platformRestoreTerminal() noexcept {}
+
+const CHAR_INFO* headlessScreen() { return screen.data(); }
+
+COORD headlessCursor() { return cursor; }
+
+std::string headlessRow(int y) {
+    std::string row;
+    for (int x = 0; x < WIDTH; x++) {
+        unsigned ch = screen[static_cast<std::size_t>(x + y * WIDTH)].Char.UnicodeChar;
+        row += ch == 0 ? ' ' : static_cast<char>(ch);
+    }
+    row.erase(row.find_last_not_of(' ') + 1);
+    return row;
+}
+
+int headlessWrites() { return writes; }
+
+int headlessSleeps() { return sleeps; }
+
+void headlessQueueInput(std::string_view text) { input += text; }
+
+void headlessReset() {
+    screen = {};
+    cursor = {0, 0};
+    writes = 0;
+    sleeps = 0;
+    input.clear();
+}

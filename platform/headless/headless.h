@@ -1,0 +1,29 @@
+// The headless console: no terminal at all. It keeps the last frame written
+// and the cursor in memory, takes its input lines from a queue, and Sleep
+// returns at once. Tests look at the screen through these calls; the
+// simulator plays whole games on it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/console.h"
+
+// The last frame written (80 x 25 cells, row after row) and the cursor.
+const CHAR_INFO* headlessScreen();
+COORD headlessCursor();
+
+// Row y of the last frame as text: blank cells as spaces, trailing blanks cut.
+std::string headlessRow(int y);
+
+// How often the screen was written, and how often the game paused.
+int headlessWrites();
+int headlessSleeps();
+
+// Queues text to be read as input; each platformReadLine takes one line of
+// it (at most size - 1 bytes, as fgets would). With the queue empty, input
+// has ended.
+void headlessQueueInput(std::string_view text);
+
+// Forgets the frame, the counts and any queued input.
+void headlessReset();
