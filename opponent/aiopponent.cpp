@@ -7,6 +7,14 @@
 #include "game/util.h"
 #include "opponent/aitracking.h"
 
+bool aiIsHit(const std::uint8_t* map, int x, int y) {
+    return (mapGet(map, x, y) & (CELL_SHOT | CELL_SHIP)) == (CELL_SHOT | CELL_SHIP);
+}
+
+bool aiIsMiss(const std::uint8_t* map, int x, int y) {
+    return (mapGet(map, x, y) & (CELL_SHOT | CELL_SHIP)) == CELL_SHOT;
+}
+
 ShotResult aiFireAt(std::uint8_t* map, int x, int y, Game* g) {
     GAME_ASSERT(map != NULL);
     GAME_ASSERT(g != NULL);
@@ -23,17 +31,13 @@ ShotResult aiFireAt(std::uint8_t* map, int x, int y, Game* g) {
 
 namespace {
 
-bool isHit(const std::uint8_t* map, int x, int y) {
-    return (mapGet(map, x, y) & (CELL_SHOT | CELL_SHIP)) == (CELL_SHOT | CELL_SHIP);
-}
-
 // The beside-shot filter: a square next to an earlier shot is worth a shot
 // only when a ship lies on it or touches it and no hit lies around it.
 bool worthShootingBesideShot(const std::uint8_t* map, int x, int y) {
     if (!(mapGet(map, x, y) & CELL_NEAR)) return false;
     for (int ny = y - 1; ny <= y + 1; ny++) {
         for (int nx = x - 1; nx <= x + 1; nx++) {
-            if (XYVALID(nx, ny) && isHit(map, nx, ny)) return false;
+            if (XYVALID(nx, ny) && aiIsHit(map, nx, ny)) return false;
         }
     }
     return true;

@@ -7,6 +7,12 @@
 
 struct Game;
 
+// What the opponent calls a hit: a square fired at that holds a ship,
+// sunk or not; a miss: a square fired at that holds none (the water shown
+// around a sunk ship included).
+bool aiIsHit(const std::uint8_t* map, int x, int y);
+bool aiIsMiss(const std::uint8_t* map, int x, int y);
+
 // Announces "AI Fires at <square>... " and fires at (x, y) of map; checks
 // for the opponent's win after a sinking. Returns the shot's result, never
 // -1: callers never pick a square fired at before.

@@ -12,14 +12,6 @@ namespace {
 
 constexpr DWORD SHOT_PAUSE_MS = 500;
 
-bool isHit(const std::uint8_t* map, int x, int y) {
-    return (mapGet(map, x, y) & (CELL_SHOT | CELL_SHIP)) == (CELL_SHOT | CELL_SHIP);
-}
-
-bool isMiss(const std::uint8_t* map, int x, int y) {
-    return (mapGet(map, x, y) & (CELL_SHOT | CELL_SHIP)) == CELL_SHOT;
-}
-
 void startTracking(Game* g, int x, int y) {
     g->trackX = x;
     g->trackY = y;
@@ -92,7 +84,7 @@ ShotResult aiTrackShot(Game* g) {
     for (const auto& n : neighbours) {
         int nx = tx + n[0];
         int ny = ty + n[1];
-        if (XYVALID(nx, ny) && isHit(map, nx, ny)) {
+        if (XYVALID(nx, ny) && aiIsHit(map, nx, ny)) {
             alongX = n[0] != 0;
             dir = alongX ? n[0] : n[1];
             found = true;
@@ -115,7 +107,7 @@ ShotResult aiTrackShot(Game* g) {
         } else {
             y += dir;
         }
-        if (!XYVALID(x, y) || isMiss(map, x, y)) {
+        if (!XYVALID(x, y) || aiIsMiss(map, x, y)) {
             switch (turns) {
                 case 0: dir = -dir; break;
                 case 1: alongX = !alongX; break;
@@ -127,7 +119,7 @@ ShotResult aiTrackShot(Game* g) {
             y = ty;
             continue;
         }
-        if (isHit(map, x, y)) continue;
+        if (aiIsHit(map, x, y)) continue;
         ShotResult ret = aiFireAt(map, x, y, g);
         if (ret == 2) stopTracking(g);
         return ret;
