@@ -72,35 +72,35 @@ int placeShip(std::uint8_t* map, int len, int x, int y, int ori) {
     return 1;
 }
 
+int placeFleetRandomlyOnce(Game* g, std::uint8_t* map) {
+    GAME_ASSERT(g != NULL);
+    if (!g->shipsToPlace) fleetCreate(g);
+    for (ShipClass* s = g->shipsToPlace.get(); s; s = s->next.get()) {
+        int failures = 0;
+        while (s->remaining > 0) {
+            // Three draws an attempt, always in this order.
+            int ori = std::rand() % 100 >= 50 ? 1 : 0;
+            int x = std::rand() % MAP_WIDTH;
+            int y = std::rand() % MAP_HEIGHT;
+            if (placeShip(map, s->length, x, y, ori)) {
+                s->remaining--;
+            } else if (++failures > 1000) {
+                fleetFree(g);
+                std::memset(map, 0, MAP_WIDTH * MAP_HEIGHT);
+                return 0;
+            }
+        }
+    }
+    fleetFree(g);
+    return 1;
+}
+
 void placeFleetRandomly(Game* g, std::uint8_t* map) {
     GAME_ASSERT(g != NULL);
     // Now and then the last small ships find no room; then the whole fleet
     // starts over on an empty board.
-    for (;;) {
-        if (!g->shipsToPlace) fleetCreate(g);
-        bool restart = false;
-        for (ShipClass* s = g->shipsToPlace.get(); s && !restart; s = s->next.get()) {
-            int failures = 0;
-            while (s->remaining > 0) {
-                int ori = std::rand() % 100 >= 50 ? 1 : 0;
-                int x = std::rand() % MAP_WIDTH;
-                int y = std::rand() % MAP_HEIGHT;
-                if (placeShip(map, s->length, x, y, ori)) {
-                    s->remaining--;
-                } else {
-                    failures++;
-                }
-                if (failures > 1000) {
-                    restart = true;
-                    break;
-                }
-            }
-        }
-        if (!restart) break;
-        fleetFree(g);
-        std::memset(map, 0, MAP_WIDTH * MAP_HEIGHT);
+    while (!placeFleetRandomlyOnce(g, map)) {
     }
-    fleetFree(g);
 }
 
 int placeShipCommand(Game* g, char* cmd, int len) {

@@ -38,8 +38,14 @@ void fleetPrintRemaining(Game* g);
 // touch another ship, even at a corner, or when an argument is bad.
 int placeShip(std::uint8_t* map, int len, int x, int y, int ori);
 
-// Places the roster's fleet (a full one if there is none) at random on map.
+// Places the roster's fleet (a full one if there is none) at random on map,
+// starting over on an empty board with a full roster whenever one kind of
+// ship has been refused more than 1000 times.
 void placeFleetRandomly(Game* g, std::uint8_t* map);
+
+// One run of that: returns 1 with the fleet placed, or 0 after the 1001st
+// refusal for one kind of ship, with the board cleared and the roster freed.
+int placeFleetRandomlyOnce(Game* g, std::uint8_t* map);
 
 // Carries out one typed command such as "a1 3 v\n" on the player's board.
 // cmd is lower-cased in place. Returns 1 if a ship was placed, else 0.
