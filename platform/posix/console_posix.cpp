@@ -76,30 +76,23 @@ void readTerminalSize() {
     }
 }
 
-void onFatalSignal(int sig) {
-    platformRestoreTerminal();
+// Delivers sig with its default action at once: the handler runs with sig
+// blocked, so unblock it first.
+void raiseDefault(int sig) {
     std::signal(sig, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, sig);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
     std::raise(sig);
 }
 
-void onResize(int) { mustRepaint = 1; }
-
-void onStop(int) {
-    // Give the terminal back while stopped, take it again when continued.
-    int saved = errno;
-    bool owned = ownsTerminal != 0;
+void onFatalSignal(int sig) {
     platformRestoreTerminal();
-    std::signal(SIGTSTP, SIG_DFL);
-    std::raise(SIGTSTP);
-    // Continued.
-    struct sigaction sa{};
-    sa.sa_handler = onStop;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGTSTP, &sa, nullptr);
-    if (owned) takeTerminal();
-    mustRepaint = 1;
-    errno = saved;
+    raiseDefault(sig);
 }
+
+void onResize(int) { mustRepaint = 1; }
 
 void install(int sig, void (*handler)(int)) {
     struct sigaction sa{};
@@ -108,6 +101,19 @@ void install(int sig, void (*handler)(int)) {
     // No SA_RESTART: a resize or a stop while waiting for a line interrupts
     // the read, so that the screen can be drawn again at once.
     sigaction(sig, &sa, nullptr);
+}
+
+void onStop(int) {
+    // Give the terminal back while stopped, take it again when continued.
+    int saved = errno;
+    bool owned = ownsTerminal != 0;
+    platformRestoreTerminal();
+    raiseDefault(SIGTSTP);
+    // Continued.
+    install(SIGTSTP, onStop);
+    if (owned) takeTerminal();
+    mustRepaint = 1;
+    errno = saved;
 }
 
 void start() {
