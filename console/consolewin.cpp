@@ -93,7 +93,19 @@ void consolePrintAt(Game* g, int x, int y, int attr, const char* format, ...) {
     char buf[FORMAT_BUFFER];
     std::va_list args;
     va_start(args, format);
-    int len = formatText(buf, format, args);
+    // A board redraw is 264 of these, nearly all a lone "%c" or a text
+    // without conversions: those skip the formatter.
+    int len = 0;
+    if (std::strcmp(format, "%c") == 0) {
+        buf[len++] = static_cast<char>(va_arg(args, int));
+    } else if (!std::strchr(format, '%')) {
+        while (len < FORMAT_BUFFER - 1 && format[len] != '\0') {
+            buf[len] = format[len];
+            len++;
+        }
+    } else {
+        len = formatText(buf, format, args);
+    }
     va_end(args);
 
     WORD cellAttr = attr == -1 ? ATTR_PLAIN : static_cast<WORD>(attr);

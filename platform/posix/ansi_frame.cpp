@@ -50,6 +50,22 @@ void blankCell(CHAR_INFO& c) {
     c.Attributes = PLAIN;
 }
 
+// Over a short gap of unchanged cells in the colour in force, writing the
+// cells again is shorter than moving the cursor past them (a message on a
+// blank row is words and spaces). Appends them and returns true when so.
+bool bridgeGap(std::string& out, const CHAR_INFO* next, int from, int to, unsigned attr) {
+    std::string gap;
+    for (int i = from; i < to; i++) {
+        if (next[i].Attributes != attr) return false;
+        gap += ansiGlyph(next[i].Char.UnicodeChar);
+    }
+    std::string move;
+    appendCursorTo(move, to % ANSI_COLS, to / ANSI_COLS);
+    if (gap.size() >= move.size()) return false;
+    out += gap;
+    return true;
+}
+
 // A block of rows that moved up together, as the message area does when it
 // scrolls: let the terminal move them (a scroll region over the rows from
 // top to the bottom of the screen) instead of drawing them again. Returns
@@ -149,7 +165,11 @@ std::string ansiFrame(AnsiScreen& s, const CHAR_INFO* next, COORD cursor) {
         // Never past the terminal's edge: a wrapped or scrolled terminal
         // would shift everything after it.
         if (x >= s.cols || y >= s.rows) continue;
-        if (i != lastWritten + 1 || x == 0) appendCursorTo(out, x, y);
+        if (i != lastWritten + 1 || x == 0) {
+            if (lastWritten < 0 || lastWritten / ANSI_COLS != y || !bridgeGap(out, next, lastWritten + 1, i, attr)) {
+                appendCursorTo(out, x, y);
+            }
+        }
         if (next[i].Attributes != attr) {
             attr = next[i].Attributes;
             out += ansiColour(attr);
