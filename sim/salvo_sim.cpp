@@ -1,0 +1,257 @@
+// salvo-sim: the computer against random fleets. Plays whole games of one or
+// all opponent levels on the headless console, the game's own drawing and
+// messages included, and prints how many shots each level needs to sink a
+// fleet. Game i of a run is seeded with srand(seed + i), so any game can be
+// played again alone with --seed seed+i --games 1.
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string_view>
+#include <vector>
+
+#include "fleet/shipplacement.h"
+#include "game/game.h"
+#include "opponent/aiopponent.h"
+#include "platform/headless/headless.h"
+
+namespace {
+
+struct Level {
+    const char* name;  // as the opponent menu shows it
+    OpponentMove move;
+    bool paced;  // pauses once before every shot
+};
+
+constexpr Level LEVELS[] = {
+    {"Not The Brightest Bulb (Easy)", aiMoveEasy, false},
+    {"Adept (Medium)", aiMoveMedium, true},
+    {"Expert (Hard)", aiMoveHard, true},
+    {"Champion (Hard, Lucky)", aiMoveChampion, true},
+};
+constexpr int LEVEL_COUNT = 4;
+
+// A fleet is 30 squares; no side can fire at more than the whole board.
+constexpr int FLEET_SQUARES = 30;
+constexpr int BOARD_SQUARES = MAP_WIDTH * MAP_HEIGHT;
+
+struct Options {
+    int level = 0;  // 1..4, or 0 for all
+    int games = 1000;
+    unsigned seed = 1;
+    bool each = false;  // one line per game
+    bool show = false;  // the last screen of every game
+};
+
+struct GameCount {
+    int shots = 0;
+    int turns = 0;
+    int lucky = 0;
+};
+
+struct LevelSummary {
+    double meanShots = 0;
+    int medianShots = 0;
+    int p10Shots = 0;
+    int p90Shots = 0;
+    double meanTurns = 0;
+    double meanLucky = 0;
+    double gamesPerSecond = 0;     // by the wall clock
+    double gamesPerCpuSecond = 0;  // by the processor time this program got
+};
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: salvo-sim [--level 1..4|all] [--games N] [--seed S] [--each] [--show]\n"
+                 "  Plays N games a level against random fleets; game i is seeded with S + i.\n"
+                 "  --each  prints one line per game: level, seed, shots, turns, lucky shots\n"
+                 "  --show  prints the last screen of every game\n");
+}
+
+// Reads a whole decimal number in [low, high]. Returns false for anything else.
+template <typename T>
+bool readNumber(std::string_view text, T low, T high, T* out) {
+    T value{};
+    auto [end, err] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (err != std::errc() || end != text.data() + text.size() || value < low || value > high) return false;
+    *out = value;
+    return true;
+}
+
+// Fills opt from the command line. Returns false, after the usage, on
+// anything it does not understand.
+bool readOptions(int argc, char** argv, Options* opt) {
+    for (int i = 1; i < argc; i++) {
+        std::string_view arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        std::string_view value = hasValue ? argv[i + 1] : "";
+        bool ok = true;
+        if (arg == "--each") {
+            opt->each = true;
+            continue;
+        }
+        if (arg == "--show") {
+            opt->show = true;
+            continue;
+        }
+        if (!hasValue) {
+            ok = false;
+        } else if (arg == "--level" && value == "all") {
+            opt->level = 0;
+        } else if (arg == "--level") {
+            ok = readNumber(value, 1, LEVEL_COUNT, &opt->level);
+        } else if (arg == "--games") {
+            ok = readNumber(value, 1, 10000000, &opt->games);
+        } else if (arg == "--seed") {
+            ok = readNumber(value, 0u, 0xffffffffu, &opt->seed);
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "salvo-sim: bad argument: %s%s%s\n", argv[i], hasValue ? " " : "",
+                         hasValue ? argv[i + 1] : "");
+            usage();
+            return false;
+        }
+        i++;
+    }
+    return true;
+}
+
+// A count that cannot be right means the game or the counting is broken:
+// name the game so that it can be played again, and stop.
+[[noreturn]] void countsWrong(const Level& level, unsigned seed, const GameCount& n, const char* what) {
+    std::fprintf(stderr, "salvo-sim: %s, seed %u: %s (%d shots in %d turns)\n", level.name, seed, what, n.shots,
+                 n.turns);
+    std::exit(1);
+}
+
+// One game, as the program plays it, except that the player never shoots:
+// set-up and first draw, the seed, both fleets at random, then the
+// opponent's move and the redraw after it until the player's fleet is sunk.
+//
+// The shots are counted from what the game does on the screen: at the paced
+// levels every shot pauses once; at level 1 every shot writes the screen
+// twice, the announcement and then the result.
+GameCount simPlayGame(Game* g, const Level& level, unsigned seed) {
+    headlessReset();
+    gameInit(g);
+    consoleDrawMaps(g, DRAW_SHIPS, DRAW_HIDDEN);
+    std::srand(seed);
+    placeFleetRandomly(g, g->mapPlayer.get());
+    placeFleetRandomly(g, g->mapOpponent.get());
+    opponentMove = level.move;
+
+    GameCount n;
+    while (!g->opponentWon) {
+        int writes = headlessWrites();
+        int sleeps = headlessSleeps();
+        opponentMove(g);
+        n.turns++;
+        int turnWrites = headlessWrites() - writes;
+        int turnShots = level.paced ? headlessSleeps() - sleeps : turnWrites / 2;
+        n.shots += turnShots;
+        if (!level.paced && turnWrites % 2 != 0) countsWrong(level, seed, n, "odd number of writes in a turn");
+        // Every turn but the winning one fires all its shots.
+        if (turnShots < 1 || turnShots > SHOTS_PER_TURN || (turnShots < SHOTS_PER_TURN && !g->opponentWon)) {
+            countsWrong(level, seed, n, "a turn fired the wrong number of shots");
+        }
+        if (n.shots > BOARD_SQUARES) countsWrong(level, seed, n, "more shots than squares");
+        consoleDrawMaps(g, DRAW_SHIPS, DRAW_HIDDEN);
+    }
+    n.lucky = LUCKY_SHOTS - g->luckyShots;
+    gameDestroy(g);
+
+    if (n.shots < FLEET_SQUARES) countsWrong(level, seed, n, "fleet sunk with fewer shots than squares");
+    if (n.shots > SHOTS_PER_TURN * n.turns) countsWrong(level, seed, n, "more than three shots a turn");
+    return n;
+}
+
+void printScreen() {
+    for (int y = 0; y < CONSOLE_HEIGHT; y++) std::printf("|%s\n", headlessRow(y).c_str());
+}
+
+// The share p (0..1) of the sorted values, by nearest rank.
+int percentile(const std::vector<int>& sorted, double p) {
+    auto n = static_cast<double>(sorted.size());
+    auto rank = static_cast<std::size_t>(std::max(1.0, std::ceil(p * n)));
+    return sorted[std::min(rank, sorted.size()) - 1];
+}
+
+LevelSummary simPlayLevel(Game* g, const Level& level, const Options& opt) {
+    std::vector<GameCount> counts(static_cast<std::size_t>(opt.games));
+    auto start = std::chrono::steady_clock::now();
+    std::clock_t cpuStart = std::clock();
+    for (int i = 0; i < opt.games; i++) {
+        unsigned seed = opt.seed + static_cast<unsigned>(i);
+        counts[static_cast<std::size_t>(i)] = simPlayGame(g, level, seed);
+        if (opt.show) printScreen();
+    }
+    std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+    double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+
+    if (opt.each) {
+        for (int i = 0; i < opt.games; i++) {
+            const GameCount& n = counts[static_cast<std::size_t>(i)];
+            std::printf("%s\tseed %u\tshots %d\tturns %d\tlucky %d\n", level.name, opt.seed + static_cast<unsigned>(i),
+                        n.shots, n.turns, n.lucky);
+        }
+    }
+
+    LevelSummary sum;
+    std::vector<int> shots;
+    shots.reserve(counts.size());
+    long totalShots = 0;
+    long totalTurns = 0;
+    long totalLucky = 0;
+    for (const GameCount& n : counts) {
+        shots.push_back(n.shots);
+        totalShots += n.shots;
+        totalTurns += n.turns;
+        totalLucky += n.lucky;
+    }
+    std::sort(shots.begin(), shots.end());
+    auto games = static_cast<double>(opt.games);
+    sum.meanShots = static_cast<double>(totalShots) / games;
+    sum.medianShots = percentile(shots, 0.5);
+    sum.p10Shots = percentile(shots, 0.1);
+    sum.p90Shots = percentile(shots, 0.9);
+    sum.meanTurns = static_cast<double>(totalTurns) / games;
+    sum.meanLucky = static_cast<double>(totalLucky) / games;
+    sum.gamesPerSecond = wall.count() > 0 ? games / wall.count() : 0;
+    sum.gamesPerCpuSecond = cpu > 0 ? games / cpu : 0;
+    return sum;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options opt;
+    if (!readOptions(argc, argv, &opt)) return 2;
+
+    // One Game for every game, as the program itself keeps it.
+    static Game g{};
+    std::vector<std::pair<const Level*, LevelSummary>> rows;
+    for (int l = 1; l <= LEVEL_COUNT; l++) {
+        if (opt.level != 0 && opt.level != l) continue;
+        const Level& level = LEVELS[l - 1];
+        rows.emplace_back(&level, simPlayLevel(&g, level, opt));
+    }
+
+    // Every level plays the same seeds, and so against the same fleets.
+    std::printf("Shots the computer needs to sink a random fleet: %d games a level, seeds %u to %u.\n"
+                "Percentiles by nearest rank; turns and lucky shots used are means a game; games/s by the wall\n"
+                "clock, and by the processor time the simulator got (the two differ on a busy machine).\n\n",
+                opt.games, opt.seed, opt.seed + static_cast<unsigned>(opt.games - 1));
+    std::printf("%-30s %7s %7s %7s %5s %5s %7s %7s %9s %9s\n", "level", "games", "mean", "median", "p10", "p90",
+                "turns", "lucky", "games/s", "cpu g/s");
+    for (const auto& [level, s] : rows) {
+        std::printf("%-30s %7d %7.2f %7d %5d %5d %7.2f %7.2f %9.0f %9.0f\n", level->name, opt.games, s.meanShots,
+                    s.medianShots, s.p10Shots, s.p90Shots, s.meanTurns, s.meanLucky, s.gamesPerSecond,
+                    s.gamesPerCpuSecond);
+    }
+    return 0;
+}
