@@ -111,7 +111,7 @@ void consolePrintAt(Game* g, int x, int y, int attr, const char* format, ...) {
     WORD cellAttr = attr == -1 ? ATTR_PLAIN : static_cast<WORD>(attr);
     for (int i = 0; i < len; i++) {
         // Text running off the screen is dropped, never written past the image.
-        if (x >= 0 && y >= 0 && y < c->bufferSize.Y) putCell(consoleCell(c, x, y), buf[i], cellAttr);
+        if (x >= 0 && x < c->bufferSize.X && y >= 0 && y < c->bufferSize.Y) putCell(consoleCell(c, x, y), buf[i], cellAttr);
         x++;
         if (x >= c->bufferSize.X) {
             x = 0;
