@@ -1,0 +1,206 @@
+// Fuzz target for text on its way to the screen: arbitrary bytes as
+// messages (consolePrint), positioned text (consolePrintAt) and typed lines
+// (the echo of consoleReadLine) on the headless console, and after each one
+// the cell buffer through the frame encoder. The encoder's bytes may hold
+// its own control sequences and nothing else that a terminal would act on.
+//
+// Input: a first byte and a second byte for the terminal's rows and
+// columns, then records separated by NUL bytes: one byte for the kind,
+// for positioned text three more for x, y and the attribute, and the text.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "console/consolewin.h"
+#include "game/game.h"
+#include "game/util.h"
+#include "platform/headless/headless.h"
+#include "platform/posix/ansi_frame.h"
+
+namespace {
+
+constexpr int MAX_RECORDS = 16;
+constexpr int FORMAT_LIMIT = 255;  // longest formatted text the console takes
+constexpr unsigned char ESC = 0x1b;
+
+Game game{};
+
+bool sameBytes(const void* a, const void* b, std::size_t n) { return std::memcmp(a, b, n) == 0; }
+
+// Everything in the Game but the cell image itself.
+bool sameBesideCells(const Game& a, const Game& b) {
+    const ConsoleWin& c = a.console;
+    const ConsoleWin& d = b.console;
+    return c.outputHandle == d.outputHandle && c.inputHandle == d.inputHandle &&
+           sameBytes(&c.windowRect, &d.windowRect, sizeof c.windowRect) &&
+           sameBytes(&c.bufferSize, &d.bufferSize, sizeof c.bufferSize) &&
+           sameBytes(&c.charBufSize, &d.charBufSize, sizeof c.charBufSize) &&
+           sameBytes(&c.characterPos, &d.characterPos, sizeof c.characterPos) &&
+           sameBytes(&c.writeArea, &d.writeArea, sizeof c.writeArea) && c.updating == d.updating &&
+           c.consoleStart == d.consoleStart && c.consoleEnd == d.consoleEnd && a.trackX == b.trackX &&
+           a.trackY == b.trackY && a.tracking == b.tracking && a.luckyShots == b.luckyShots &&
+           a.playerWon == b.playerWon && a.opponentWon == b.opponentWon;
+}
+
+bool sameCell(const CHAR_INFO& a, const CHAR_INFO& b) {
+    return a.Char.UnicodeChar == b.Char.UnicodeChar && a.Attributes == b.Attributes;
+}
+
+// The message area keeps its place: position inside it, cursor at column 2
+// of its current row, board rows untouched, the row below it as it was or
+// blanked by a scroll.
+void checkMessageArea(const Game& before) {
+    const ConsoleWin& c = game.console;
+    GAME_ASSERT(sameBesideCells(before, game));
+    GAME_ASSERT(c.updating == 0);
+    GAME_ASSERT(c.consoleLine >= c.consoleStart && c.consoleLine <= c.consoleEnd);
+    GAME_ASSERT(c.consoleColumn >= 0 && c.consoleColumn < CONSOLE_WIDTH);
+    GAME_ASSERT(c.cursorPos.X == 2 && c.cursorPos.Y == c.consoleLine);
+    for (int i = 0; i < c.consoleStart * CONSOLE_WIDTH; i++) {
+        GAME_ASSERT(sameCell(c.charBuf[static_cast<std::size_t>(i)], before.console.charBuf[static_cast<std::size_t>(i)]));
+    }
+    for (int x = 0; x < CONSOLE_WIDTH; x++) {
+        std::size_t i = static_cast<std::size_t>(x + (c.consoleEnd + 1) * CONSOLE_WIDTH);
+        const CHAR_INFO& cell = c.charBuf[i];
+        GAME_ASSERT(sameCell(cell, before.console.charBuf[i]) || (cell.Char.UnicodeChar == 0 && cell.Attributes == ATTR_PLAIN));
+    }
+}
+
+// Positioned text lands on its own path (x, y), (x + 1, y), ... wrapping at
+// the right edge, on the cells of that path that are on the screen, and
+// nowhere else.
+void checkPositioned(const Game& before, int x, int y, int attr, std::string_view text) {
+    GAME_ASSERT(sameBesideCells(before, game));
+    GAME_ASSERT(sameBytes(&before.console.cursorPos, &game.console.cursorPos, sizeof(COORD)));
+    GAME_ASSERT(before.console.consoleLine == game.console.consoleLine);
+    GAME_ASSERT(before.console.consoleColumn == game.console.consoleColumn);
+    auto expected = before.console.charBuf;
+    WORD cellAttr = attr == -1 ? ATTR_PLAIN : static_cast<WORD>(attr);
+    for (char ch : text) {
+        if (x >= 0 && x < CONSOLE_WIDTH && y >= 0 && y < CONSOLE_HEIGHT) {
+            CHAR_INFO& cell = expected[static_cast<std::size_t>(x + y * CONSOLE_WIDTH)];
+            cell.Char.UnicodeChar = static_cast<WCHAR>(static_cast<unsigned char>(ch));
+            cell.Attributes = cellAttr;
+        }
+        if (++x >= CONSOLE_WIDTH) {
+            x = 0;
+            y++;
+        }
+    }
+    for (std::size_t i = 0; i < expected.size(); i++) GAME_ASSERT(sameCell(expected[i], game.console.charBuf[i]));
+}
+
+// After the encoder's CSI sequences (ESC [ parameters final) are taken out,
+// only printable ASCII and two-byte UTF-8 for U+00A0..U+00FF remain.
+void checkFrameBytes(const std::string& out) {
+    const std::size_t n = out.size();
+    std::size_t i = 0;
+    while (i < n) {
+        unsigned char b = static_cast<unsigned char>(out[i]);
+        if (b == ESC) {
+            GAME_ASSERT(i + 1 < n && out[i + 1] == '[');
+            i += 2;
+            while (i < n && static_cast<unsigned char>(out[i]) >= 0x20 && static_cast<unsigned char>(out[i]) <= 0x3f) i++;
+            GAME_ASSERT(i < n && static_cast<unsigned char>(out[i]) >= 0x40 && static_cast<unsigned char>(out[i]) <= 0x7e);
+            i++;
+            continue;
+        }
+        GAME_ASSERT(b >= 0x20 && b != 0x7f);
+        if (b < 0x80) {
+            i++;
+            continue;
+        }
+        GAME_ASSERT(b == 0xc2 || b == 0xc3);
+        GAME_ASSERT(i + 1 < n);
+        unsigned char next = static_cast<unsigned char>(out[i + 1]);
+        GAME_ASSERT(next >= (b == 0xc2 ? 0xa0 : 0x80) && next <= 0xbf);
+        i += 2;
+    }
+}
+
+void encodeFrame(AnsiScreen& screen) {
+    const ConsoleWin& c = game.console;
+    std::string out = ansiFrame(screen, c.charBuf.data(), c.cursorPos);
+    checkFrameBytes(out);
+    // The terminal now shows the frame: the same frame again costs nothing.
+    GAME_ASSERT(ansiFrame(screen, c.charBuf.data(), c.cursorPos).empty());
+}
+
+std::string_view cutToFormatLimit(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    return text.substr(0, FORMAT_LIMIT);
+}
+
+// One typed line, never one that ends the program (a leading "-", or no
+// line at all): read, echoed as "> " and the line. Returns false when there
+// was nothing to type.
+bool echoLine(std::string_view text, bool withNewline) {
+    std::string line(text);
+    if (withNewline) line += '\n';
+    if (line.empty()) return false;
+    if (line[0] == '-') line[0] = '+';
+    headlessReset();
+    headlessQueueInput(line);
+    char buf[256];
+    consoleReadLine(&game.console, buf, sizeof buf);
+    headlessReset();  // a line longer than the buffer leaves its rest unread
+    GAME_ASSERT(game.console.consoleColumn == 0);
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2 || size > 8192) return 0;
+    AnsiScreen screen;
+    screen.rows = 1 + data[0] % 40;
+    screen.cols = 1 + data[1] % 120;
+    std::string_view rest(reinterpret_cast<const char*>(data) + 2, size - 2);
+
+    headlessReset();
+    gameInit(&game);
+    encodeFrame(screen);
+    for (int records = 0; !rest.empty() && records < MAX_RECORDS; records++) {
+        std::size_t end = rest.find('\0');
+        std::string_view record = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        if (record.empty()) continue;
+        unsigned char kind = static_cast<unsigned char>(record[0]);
+        record.remove_prefix(1);
+
+        Game before;
+        before.console = game.console;
+        before.trackX = game.trackX;
+        before.trackY = game.trackY;
+        before.tracking = game.tracking;
+        before.luckyShots = game.luckyShots;
+        before.playerWon = game.playerWon;
+        before.opponentWon = game.opponentWon;
+        std::string text(record);  // NUL-terminated for %s
+
+        switch (kind % 3) {
+            case 0:
+                consolePrint(&game.console, "%s", text.c_str());
+                checkMessageArea(before);
+                break;
+            case 1: {
+                if (record.size() < 3) break;
+                int x = static_cast<signed char>(record[0]);
+                int y = static_cast<signed char>(record[1]);
+                int attr = static_cast<unsigned char>(record[2]) == 0xff ? -1 : static_cast<unsigned char>(record[2]);
+                std::string shown(record.substr(3));
+                consolePrintAt(&game, x, y, attr, "%s", shown.c_str());
+                checkPositioned(before, x, y, attr, cutToFormatLimit(shown));
+                break;
+            }
+            default:
+                if (echoLine(record, (kind & 4) != 0)) checkMessageArea(before);
+                break;
+        }
+        encodeFrame(screen);
+    }
+    gameDestroy(&game);
+    return 0;
+}
