@@ -123,7 +123,9 @@ void start() {
     stdoutIsTty = isatty(STDOUT_FILENO) != 0;
     if (stdinIsTty) tcgetattr(STDIN_FILENO, &savedMode);
     std::atexit([] { platformRestoreTerminal(); });
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) install(sig, onFatalSignal);
+    // SIGABRT too: an exception nobody catches (the heap running out) ends in
+    // abort, and the terminal must come back then as well.
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT}) install(sig, onFatalSignal);
     install(SIGWINCH, onResize);
     if (stdinIsTty) install(SIGTSTP, onStop);
     readTerminalSize();
