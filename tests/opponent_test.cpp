@@ -161,6 +161,25 @@ TEST(Opponent, EveryLevelFiresWhereItsDrawsSayAndAnnouncesEachShot) {
     }
 }
 
+// The luck is 147 chances in 1000, drawn before the shot: a first draw of
+// 146 makes the Champion's first shot lucky, 147 does not.
+TEST(LuckyShot, IsDrawnAs147In1000BeforeTheShot) {
+    for (int draw : {146, 147}) {
+        unsigned seed = 1;
+        for (std::srand(seed); std::rand() % 1000 != draw; std::srand(++seed)) {
+        }
+        SCOPED_TRACE(testing::Message() << "first draw " << draw << ", seed " << seed);
+        TestGame tg;
+        placeShip(tg.map(), 5, 0, 0, 0);
+        std::srand(seed);
+        aiMoveChampion(&tg.g);
+        Lines lines = messages();
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[1] == "What a lucky shot!", draw < 147) << lines[0] << " / " << lines[1];
+        EXPECT_EQ(tg.g.luckyShots < LUCKY_SHOTS, draw < 147 || lines.size() > 3);
+    }
+}
+
 TEST(TrackingShot, GoesToTheFirstSquareNotFiredAtAlongItsLine) {
     // line: the axis and way drawn when no hit lies beside the tracked square;
     // "" where a hit beside it shows the line and nothing may be drawn.
