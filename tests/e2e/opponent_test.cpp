@@ -31,9 +31,14 @@ TEST(Opponent, ChampionPacesItsShotsAndGetsLucky) {
                 lucky = lucky || (now.row(y) == "What a lucky shot!" && !now.row(y - 1).ends_with("Miss!"));
             }
             paced = paced || (announced > 0 && announced < 3);
-            return announced == 3 && now.prompt(TARGET);
+            return (announced == 3 && now.prompt(TARGET)) || now.prompt("2 - quit");
         };
         s = t.waitFor(turnOver, "the opponent's turn, turn " + std::to_string(turn));
+        if (s.prompt("2 - quit")) {  // sunk before its luck came: another game
+            t.answer("1", {"4 - Champion (Hard, Lucky)"});
+            t.answer("4", {"2 - Place randomly"});
+            s = t.answer("2", {TARGET});
+        }
     }
     EXPECT_TRUE(paced) << "the opponent's shots never seen one by one";
     EXPECT_TRUE(lucky);
