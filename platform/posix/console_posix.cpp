@@ -96,12 +96,13 @@ void onFatalSignal(int sig) {
 
 void onResize(int) { mustRepaint = 1; }
 
-void install(int sig, void (*handler)(int)) {
+// Without SA_RESTART, a resize or a stop while waiting for a line interrupts
+// the read, so that the screen can be drawn again at once.
+void install(int sig, void (*handler)(int), int flags = 0) {
     struct sigaction sa{};
     sa.sa_handler = handler;
+    sa.sa_flags = flags;
     sigemptyset(&sa.sa_mask);
-    // No SA_RESTART: a resize or a stop while waiting for a line interrupts
-    // the read, so that the screen can be drawn again at once.
     sigaction(sig, &sa, nullptr);
 }
 
@@ -128,7 +129,9 @@ void start() {
     // SIGABRT too: an exception nobody catches (the heap running out) ends in
     // abort, and the terminal must come back then as well.
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT}) install(sig, onFatalSignal);
-    install(SIGWINCH, onResize);
+    // A terminal hands over whole lines, so an interrupted read loses
+    // nothing; a pipe may be mid-line, and fgets would drop what it had.
+    install(SIGWINCH, onResize, stdinIsTty ? 0 : SA_RESTART);
     if (stdinIsTty) install(SIGTSTP, onStop);
     readTerminalSize();
     takeTerminal();
