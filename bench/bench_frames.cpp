@@ -19,12 +19,6 @@ namespace {
 // Frames up to this size are shown byte by byte.
 constexpr std::size_t SHOW_UP_TO = 160;
 
-constexpr const char* OPPONENT_MENU =
-    "Select Your Opponent (type a number 1-4)\n"
-    "\t1 - Not The Brightest Bulb (Easy)\n"
-    "\t2 - Adept (Medium)\n"
-    "\t3 - Expert (Hard)\n"
-    "\t4 - Champion (Hard, Lucky)\n\n> ";
 
 // The bytes in a form a reader can follow: ESC as \e, other control bytes
 // and bytes above 126 as \xNN.
@@ -148,7 +142,7 @@ int main(int argc, char** argv) {
     std::size_t openingBytes = sendFrame(&opening).size();
     consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
     openingBytes += sendFrame(&opening).size();
-    consolePrint(c, "%s", OPPONENT_MENU);
+    consolePrint(c, "%s", MENU_OPPONENT);
     openingBytes += sendFrame(&opening).size();
     // The terminal of the measurements knows nothing yet: it gets the whole
     // start screen in its first frame.

@@ -11,6 +11,14 @@
 constexpr int SHOTS_PER_TURN = 3;
 constexpr int LUCKY_SHOTS = 5;
 
+// The first menu of every game.
+constexpr const char* MENU_OPPONENT =
+    "Select Your Opponent (type a number 1-4)\n"
+    "\t1 - Not The Brightest Bulb (Easy)\n"
+    "\t2 - Adept (Medium)\n"
+    "\t3 - Expert (Hard)\n"
+    "\t4 - Champion (Hard, Lucky)\n\n> ";
+
 struct Game {
     std::unique_ptr<std::uint8_t[]> mapPlayer;    // the player's board
     std::unique_ptr<std::uint8_t[]> mapOpponent;  // the computer's board

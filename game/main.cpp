@@ -26,15 +26,6 @@ int askMenu(Game* g, const char* text, Accept accept) {
     return choice;
 }
 
-OpponentMove levelMove(int choice) {
-    switch (choice) {
-        case 1: return aiMoveEasy;
-        case 2: return aiMoveMedium;
-        case 3: return aiMoveHard;
-        default: return aiMoveChampion;
-    }
-}
-
 }  // namespace
 
 int main() {
@@ -44,14 +35,9 @@ int main() {
         consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
         std::srand(static_cast<unsigned>(static_cast<std::uint64_t>(std::time(nullptr)) & 0xffffffffu));
 
-        int choice = askMenu(&g,
-                             "Select Your Opponent (type a number 1-4)\n"
-                             "\t1 - Not The Brightest Bulb (Easy)\n"
-                             "\t2 - Adept (Medium)\n"
-                             "\t3 - Expert (Hard)\n"
-                             "\t4 - Champion (Hard, Lucky)\n\n> ",
-                             [](int n) { return n >= 1 && n <= 4; });
-        opponentMove = levelMove(choice);
+        int choice = askMenu(&g, MENU_OPPONENT, [](int n) { return n >= 1 && n <= 4; });
+        // 1 to 3 choose their levels; any other number the menu lets through, the Champion.
+        opponentMove = OPPONENT_LEVELS[choice >= 1 && choice <= 3 ? choice - 1 : 3].move;
 
         choice = askMenu(&g,
                          "Are you going to place your ships yourself, or would you like them to be placed randomly?\n"

@@ -64,6 +64,13 @@ ShotResult aiRandomShot(Game* g, int* x, int* y, int smart, int avoid) {
     return ret;
 }
 
+const OpponentLevel OPPONENT_LEVELS[4] = {
+    {"Not The Brightest Bulb (Easy)", aiMoveEasy},
+    {"Adept (Medium)", aiMoveMedium},
+    {"Expert (Hard)", aiMoveHard},
+    {"Champion (Hard, Lucky)", aiMoveChampion},
+};
+
 void aiMoveEasy(Game* g) {
     GAME_ASSERT(g != NULL);
     for (int shot = 0; shot < SHOTS_PER_TURN; shot++) {

@@ -24,6 +24,13 @@ ShotResult aiFireAt(std::uint8_t* map, int x, int y, Game* g);
 // ship lies on or next to it with no hit around it.
 ShotResult aiRandomShot(Game* g, int* x, int* y, int smart, int avoid);
 
+// The levels as the opponent menu numbers them, 1 to 4.
+struct OpponentLevel {
+    const char* name;  // as the menu shows it
+    void (*move)(Game* g);
+};
+extern const OpponentLevel OPPONENT_LEVELS[4];
+
 // One opponent turn at each level; called through opponentMove.
 void aiMoveEasy(Game* g);      // random shots, no pause
 void aiMoveMedium(Game* g);    // follows up every hit

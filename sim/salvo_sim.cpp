@@ -20,18 +20,8 @@
 
 namespace {
 
-struct Level {
-    const char* name;  // as the opponent menu shows it
-    OpponentMove move;
-    bool paced;  // pauses once before every shot
-};
-
-constexpr Level LEVELS[] = {
-    {"Not The Brightest Bulb (Easy)", aiMoveEasy, false},
-    {"Adept (Medium)", aiMoveMedium, true},
-    {"Expert (Hard)", aiMoveHard, true},
-    {"Champion (Hard, Lucky)", aiMoveChampion, true},
-};
+using Level = OpponentLevel;
+constexpr const Level* LEVELS = OPPONENT_LEVELS;
 constexpr int LEVEL_COUNT = 4;
 
 // A fleet is 30 squares; no side can fire at more than the whole board.
@@ -144,6 +134,7 @@ GameCount simPlayGame(Game* g, const Level& level, unsigned seed) {
     placeFleetRandomly(g, g->mapPlayer.get());
     placeFleetRandomly(g, g->mapOpponent.get());
     opponentMove = level.move;
+    const bool paced = level.move != aiMoveEasy;  // every other level pauses before each shot
 
     GameCount n;
     while (!g->opponentWon) {
@@ -152,9 +143,9 @@ GameCount simPlayGame(Game* g, const Level& level, unsigned seed) {
         opponentMove(g);
         n.turns++;
         int turnWrites = headlessWrites() - writes;
-        int turnShots = level.paced ? headlessSleeps() - sleeps : turnWrites / 2;
+        int turnShots = paced ? headlessSleeps() - sleeps : turnWrites / 2;
         n.shots += turnShots;
-        if (!level.paced && turnWrites % 2 != 0) countsWrong(level, seed, n, "odd number of writes in a turn");
+        if (!paced && turnWrites % 2 != 0) countsWrong(level, seed, n, "odd number of writes in a turn");
         // Every turn but the winning one fires all its shots.
         if (turnShots < 1 || turnShots > SHOTS_PER_TURN || (turnShots < SHOTS_PER_TURN && !g->opponentWon)) {
             countsWrong(level, seed, n, "a turn fired the wrong number of shots");
