@@ -173,11 +173,11 @@ void consolePrint(ConsoleWin* wc, const char* format, ...) {
 void consoleReadLine(ConsoleWin* wc, char* buf, int size) {
     // End of input (or a read error) ends the game as the quit line does:
     // asking again would only read nothing for ever.
-    if (!platformReadLine(buf, size)) std::exit(0);
+    if (!platformReadLine(buf, size)) platformExit(0);
     wc->consoleColumn = 0;
     consolePrint(wc, "> %s", buf);
     wc->consoleColumn = 0;
-    if (buf[0] == '-') std::exit(0);
+    if (buf[0] == '-') platformExit(0);
 }
 
 namespace {

@@ -1,12 +1,12 @@
 // salvo: a naval battle against the computer, in the terminal.
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 #include "fleet/shipplacement.h"
 #include "game/game.h"
 #include "game/util.h"
 #include "opponent/aiopponent.h"
+#include "platform/console.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int main() {
     for (;;) {
         gameInit(&g);
         consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
-        std::srand(static_cast<unsigned>(static_cast<std::uint64_t>(std::time(nullptr)) & 0xffffffffu));
+        std::srand(platformRandomSeed());
 
         int choice = askMenu(&g, MENU_OPPONENT, [](int n) { return n >= 1 && n <= 4; });
         // 1 to 3 choose their levels; any other number the menu lets through, the Champion.

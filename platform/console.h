@@ -7,10 +7,15 @@
 //
 // Besides the kernel32 calls, every backend provides the few things a console
 // program needs that kernel32 does not spell out: reading one line of input,
-// and giving the terminal back as it was found.
+// giving the terminal back as it was found, ending the program, and a seed
+// for each game's draws.
+//
+// A build that plays on the headless console defines SALVO_HEADLESS, which
+// takes the look-alikes on Windows too: there <windows.h> would declare the
+// real kernel32 functions, which the headless backend cannot stand in for.
 #pragma once
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(SALVO_HEADLESS)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -73,3 +78,12 @@ bool platformReadLine(char* buf, int size);
 // Gives the terminal back as it was found: colours, cursor, screen, modes.
 // Idempotent, and safe to call from a signal handler or a failed assertion.
 void platformRestoreTerminal() noexcept;
+
+// Ends the program with status: std::exit on a real console (the terminal is
+// given back by the exit handlers). The headless console throws HeadlessExit
+// instead, so that a test or a fuzz run can go on after the game has ended.
+[[noreturn]] void platformExit(int status);
+
+// The seed for a new game's random draws: the clock on a real console, a
+// chosen number on the headless one.
+unsigned platformRandomSeed();

@@ -13,6 +13,7 @@ COORD cursor{0, 0};
 int writes = 0;
 int sleeps = 0;
 std::string input;
+unsigned seed = 1;
 
 int stdHandle = 0;
 
@@ -61,6 +62,10 @@ bool platformReadLine(char* buf, int size) {
 
 void platformRestoreTerminal() noexcept {}
 
+void platformExit(int status) { throw HeadlessExit{status}; }
+
+unsigned platformRandomSeed() { return seed; }
+
 const CHAR_INFO* headlessScreen() { return screen.data(); }
 
 COORD headlessCursor() { return cursor; }
@@ -81,10 +86,13 @@ int headlessSleeps() { return sleeps; }
 
 void headlessQueueInput(std::string_view text) { input += text; }
 
+void headlessSetSeed(unsigned value) { seed = value; }
+
 void headlessReset() {
     screen = {};
     cursor = {0, 0};
     writes = 0;
     sleeps = 0;
     input.clear();
+    seed = 1;
 }

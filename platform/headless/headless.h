@@ -25,5 +25,14 @@ int headlessSleeps();
 // has ended.
 void headlessQueueInput(std::string_view text);
 
-// Forgets the frame, the counts and any queued input.
+// What platformExit throws here: the game has ended with this status (the
+// quit line and the end of input give 0). A test or a fuzz run catches it.
+struct HeadlessExit {
+    int status;
+};
+
+// The seed platformRandomSeed gives from now on (1 until set).
+void headlessSetSeed(unsigned seed);
+
+// Forgets the frame, the counts and any queued input, and the seed is 1 again.
 void headlessReset();
