@@ -23,6 +23,15 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+// A real console shows a cell holding 0 as a blank; wine's terminal console
+// shows it as "?". The game's frames go to the console through these
+// (platform/win32), which hand it a blank for 0 and are otherwise the
+// kernel32 calls.
+#define WriteConsoleOutputA platformWriteConsoleOutputA
+#define WriteConsoleOutputW platformWriteConsoleOutputW
+BOOL platformWriteConsoleOutputA(HANDLE out, const CHAR_INFO* cells, COORD size, COORD from, SMALL_RECT* area);
+BOOL platformWriteConsoleOutputW(HANDLE out, const CHAR_INFO* cells, COORD size, COORD from, SMALL_RECT* area);
 #else
 #include <cstdint>
 
