@@ -4,6 +4,7 @@
 // simulator plays whole games on it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,11 @@ int headlessSleeps();
 // has ended.
 void headlessQueueInput(std::string_view text);
 
-// Forgets the frame, the counts and any queued input.
+// Stand-ins for a terminal: onFrame sees each frame written with the cursor
+// the game wants, and onRead, when set, reads the lines instead of the
+// queue (false at the end of input).
+void headlessOnFrame(std::function<void(const CHAR_INFO* cells, COORD cursor)> onFrame);
+void headlessOnRead(std::function<bool(char* buf, int size)> onRead);
+
+// Forgets the frame, the counts, any queued input and the stand-ins.
 void headlessReset();
