@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string_view>
 
 namespace {
 
@@ -168,30 +171,27 @@ void writeRow(AnsiScreen& s, std::string& out, const CHAR_INFO* row, int y, int 
     }
 }
 
-// A row's look, to find moved rows quickly; equal rows have equal hashes.
+// A row's bytes, to find moved rows quickly: equal rows have equal hashes.
+// Rows that look the same with other bytes (a 0 where a blank was) are
+// merely drawn again.
 struct RowLook {
-    std::uint32_t hash = 2166136261u;
+    std::size_t hash = 0;
     bool blank = true;
-    int weight = 4;  // about what drawing it costs: a move, and its characters
+    int weight = 4;  // about what drawing it costs: a move, and its text
 };
 
 RowLook lookOf(const CHAR_INFO* row) {
+    static const std::array<CHAR_INFO, ANSI_COLS> BLANK_ROW = [] {
+        std::array<CHAR_INFO, ANSI_COLS> r{};
+        for (CHAR_INFO& c : r) blankCell(c);
+        return r;
+    }();
     RowLook look;
-    for (int x = 0; x < ANSI_COLS; x++) {
-        bool blank = isBlank(row[x]);
-        unsigned ch = blank ? 0u : row[x].Char.UnicodeChar;
-        look.hash = (look.hash ^ (ch | static_cast<unsigned>(row[x].Attributes) << 16)) * 16777619u;
-        look.blank = look.blank && blank && row[x].Attributes == ANSI_PLAIN;
-        look.weight += blank ? 0 : 1;
-    }
+    std::string_view bytes(reinterpret_cast<const char*>(row), sizeof(CHAR_INFO) * ANSI_COLS);
+    look.hash = std::hash<std::string_view>{}(bytes);
+    look.blank = std::memcmp(row, BLANK_ROW.data(), bytes.size()) == 0;
+    look.weight += look.blank ? 0 : 16;
     return look;
-}
-
-bool rowsLookSame(const CHAR_INFO* a, const CHAR_INFO* b) {
-    for (int x = 0; x < ANSI_COLS; x++) {
-        if (!looksSame(a[x], b[x])) return false;
-    }
-    return true;
 }
 
 // A block of rows that moved up together, as the message area does when it
@@ -209,7 +209,7 @@ int findScroll(const AnsiScreen& s, const CHAR_INFO* next, int height, int* top)
         const RowLook& a = want[static_cast<std::size_t>(y)];
         const RowLook& b = have[static_cast<std::size_t>(from)];
         if (a.hash != b.hash || a.blank != b.blank) return false;
-        return a.blank || rowsLookSame(next + at(0, y), s.shown.data() + at(0, from));
+        return a.blank || std::memcmp(next + at(0, y), s.shown.data() + at(0, from), sizeof(CHAR_INFO) * ANSI_COLS) == 0;
     };
     std::array<bool, ANSI_ROWS> sameNow{};
     for (int y = 0; y < height; y++) sameNow[static_cast<std::size_t>(y)] = same(y, y);
@@ -269,17 +269,30 @@ std::string ansiFrame(AnsiScreen& s, const CHAR_INFO* next, COORD cursor) {
         s.known = true;
         s.cursor = {0, 0};
         s.attr = ANSI_PLAIN;
-    } else {
-        int top = 0;
-        int k = findScroll(s, next, height, &top);
-        if (k > 0) deleteLines(s, out, top, k, height);
+    }
+    // A first look, byte for byte: most frames change a row or two.
+    auto rowDiffers = [&](int y) {
+        return std::memcmp(next + at(0, y), s.shown.data() + at(0, y), sizeof(CHAR_INFO) * ANSI_COLS) != 0;
+    };
+    std::array<bool, ANSI_ROWS> differs{};
+    int differing = 0;
+    for (int y = 0; y < height; y++) differing += differs[static_cast<std::size_t>(y)] = rowDiffers(y);
+    int top = 0;
+    int k = differing > 1 ? findScroll(s, next, height, &top) : 0;
+    if (k > 0) {
+        deleteLines(s, out, top, k, height);
+        for (int y = top; y < height; y++) differs[static_cast<std::size_t>(y)] = rowDiffers(y);
     }
     // Never past the terminal's edge: a wrapped or scrolled terminal would
     // shift everything after it. Cells out of sight count as shown.
-    for (int y = 0; y < ANSI_ROWS; y++) {
-        for (int x = y < height ? width : 0; x < ANSI_COLS; x++) s.shown[at(x, y)] = next[at(x, y)];
+    if (width < ANSI_COLS || height < ANSI_ROWS) {
+        for (int y = 0; y < ANSI_ROWS; y++) {
+            for (int x = y < height ? width : 0; x < ANSI_COLS; x++) s.shown[at(x, y)] = next[at(x, y)];
+        }
     }
-    for (int y = 0; y < height; y++) writeRow(s, out, next + at(0, y), y, width);
+    for (int y = 0; y < height; y++) {
+        if (differs[static_cast<std::size_t>(y)]) writeRow(s, out, next + at(0, y), y, width);
+    }
     moveTo(s, out, std::clamp(static_cast<int>(cursor.X), 0, width - 1), std::clamp(static_cast<int>(cursor.Y), 0, height - 1));
     return out;
 }
