@@ -113,9 +113,16 @@ void put(AnsiScreen& s, std::string& out, int x, int y, const CHAR_INFO& c) {
     s.cursor = x + 1 < s.cols ? COORD{static_cast<SHORT>(x + 1), static_cast<SHORT>(y)} : COORD{-1, -1};
 }
 
+// Writes the cells of row y in [from, to) that look other than shown. Those
+// that look the same are taken as shown byte for byte, so that moved rows
+// can be recognised by their bytes.
 void writeChanged(AnsiScreen& s, std::string& out, const CHAR_INFO* row, int y, int from, int to) {
     for (int x = from; x < to; x++) {
-        if (!looksSame(row[x], s.shown[at(x, y)])) put(s, out, x, y, row[x]);
+        if (looksSame(row[x], s.shown[at(x, y)])) {
+            s.shown[at(x, y)] = row[x];
+        } else {
+            put(s, out, x, y, row[x]);
+        }
     }
 }
 
@@ -261,7 +268,8 @@ std::string ansiFrame(AnsiScreen& s, const CHAR_INFO* next, COORD cursor) {
     std::string out;
     int width = std::clamp(s.cols, 1, ANSI_COLS);
     int height = std::clamp(s.rows, 1, ANSI_ROWS);
-    if (!s.known) {
+    bool cleared = !s.known;
+    if (cleared) {
         // From a blank screen in the terminal's own colours, with no scroll
         // region left over from before.
         out += "\x1b[r\x1b[m\x1b[H\x1b[2J";
@@ -278,7 +286,7 @@ std::string ansiFrame(AnsiScreen& s, const CHAR_INFO* next, COORD cursor) {
     int differing = 0;
     for (int y = 0; y < height; y++) differing += differs[static_cast<std::size_t>(y)] = rowDiffers(y);
     int top = 0;
-    int k = differing > 1 ? findScroll(s, next, height, &top) : 0;
+    int k = !cleared && differing > 1 ? findScroll(s, next, height, &top) : 0;
     if (k > 0) {
         deleteLines(s, out, top, k, height);
         for (int y = top; y < height; y++) differs[static_cast<std::size_t>(y)] = rowDiffers(y);
