@@ -10,6 +10,7 @@
 // - input a terminal, output elsewhere: the terminal's own line editing and
 //   echo, and its modes are left alone;
 // - neither: frames go out as they are, lines come in as they are.
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -33,6 +34,7 @@ Tty tty;
 COORD cursorWanted{0, 0};
 int stdHandle = 0;
 bool started = false;
+bool readsTerminal = false;    // standard input is a terminal
 bool drawsOnTerminal = false;  // standard output is a terminal
 int modesFd = -1;              // the terminal whose modes we set, or -1
 termios savedMode{};           // its modes as we found them
@@ -43,8 +45,8 @@ volatile std::sig_atomic_t mustRepaint = 0;  // resized, or back in the foregrou
 volatile std::sig_atomic_t outputGone = 0;
 volatile std::sig_atomic_t screenRows = ANSI_ROWS;
 
-bool inForeground() {
-    pid_t group = tcgetpgrp(modesFd);
+bool inForeground(int fd) {
+    pid_t group = tcgetpgrp(fd);
     return group < 0 || group == getpgrp();  // no controlling terminal: nobody to share with
 }
 
@@ -65,7 +67,7 @@ void writeRaw(const char* bytes, std::size_t n) {
 void takeTerminal() {
     if (ownsTerminal || (modesFd < 0 && !drawsOnTerminal)) return;
     if (modesFd >= 0) {
-        if (!inForeground() || tcgetattr(modesFd, &savedMode) < 0) return;
+        if (!inForeground(modesFd) || tcgetattr(modesFd, &savedMode) < 0) return;
         termios mode = savedMode;
         // Keys one by one, with no echo: we draw them. The signal keys stay,
         // so Ctrl-C, Ctrl-Z and Ctrl-\ work as everywhere. Enter gives a
@@ -215,16 +217,15 @@ TtyKeys editingKeys(const termios& mode) {
 void start() {
     if (started) return;
     started = true;
-    bool inTerminal = isatty(STDIN_FILENO) != 0;
+    readsTerminal = isatty(STDIN_FILENO) != 0;
     drawsOnTerminal = isatty(STDOUT_FILENO) != 0;
     const char* term = std::getenv("TERM");
     if (drawsOnTerminal && term && std::strcmp(term, "dumb") == 0) {
-        std::fputs("salvo: this terminal (TERM=dumb) can't place the cursor; the game needs a VT100-class terminal\n",
-                   stderr);
+        std::fputs("salvo: a dumb terminal can't show the game (it needs a VT100-class terminal)\n", stderr);
         std::exit(1);
     }
-    modesFd = inTerminal && drawsOnTerminal ? STDIN_FILENO : drawsOnTerminal ? STDOUT_FILENO : -1;
-    tty.editing = inTerminal && drawsOnTerminal;
+    modesFd = readsTerminal && drawsOnTerminal ? STDIN_FILENO : drawsOnTerminal ? STDOUT_FILENO : -1;
+    tty.editing = readsTerminal && drawsOnTerminal;
     if (tty.editing) {
         termios mode{};
         if (tcgetattr(STDIN_FILENO, &mode) == 0) tty.keys = editingKeys(mode);
@@ -288,6 +289,23 @@ void Sleep(DWORD milliseconds) {
     while (nanosleep(&left, &left) < 0 && errno == EINTR) draw();
 }
 
+namespace {
+
+// Waits until standard input has something, or the output's reader has gone
+// away while the player thinks: then the game ends at once, not on its next
+// write. A background job reading the terminal skips the wait: its read
+// stops it until it is brought back, as a job that wants the terminal should.
+// False when a signal cut the wait short.
+bool waitForKeys() {
+    if (readsTerminal && !inForeground(STDIN_FILENO)) return true;
+    pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {STDOUT_FILENO, 0, 0}};
+    if (poll(fds, 2, -1) < 0) return false;
+    if (fds[1].revents & (POLLERR | POLLHUP)) terminalGone(drawsOnTerminal ? EIO : EPIPE);
+    return fds[0].revents != 0;
+}
+
+}  // namespace
+
 bool platformReadLine(char* buf, int size) {
     start();
     tty.reading = true;
@@ -300,6 +318,7 @@ bool platformReadLine(char* buf, int size) {
         // Show the line as typed so far (and anything a resize or a return
         // to the foreground needs), then wait for more keys.
         draw();
+        if (!waitForKeys()) continue;
         char keys[4096];
         ssize_t n = read(STDIN_FILENO, keys, sizeof keys);
         if (n > 0) {
