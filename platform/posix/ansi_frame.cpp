@@ -1,12 +1,13 @@
 #include "platform/posix/ansi_frame.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string_view>
 
 namespace {
+
+constexpr std::size_t ROW_BYTES = sizeof(CHAR_INFO) * ANSI_COLS;
 
 std::size_t at(int x, int y) { return static_cast<std::size_t>(x + y * ANSI_COLS); }
 
@@ -29,7 +30,6 @@ void blankCell(CHAR_INFO& c) {
 struct Colours {
     unsigned fg;
     unsigned bg;
-    bool operator==(const Colours&) const = default;
 };
 constexpr Colours OWN_COLOURS{39, 49};
 
@@ -41,21 +41,38 @@ Colours coloursOf(WORD attr) {
             ansiColourIndex((attr >> 4) & 7u) + ((attr & 128u) ? 100u : 40u)};
 }
 
-// Switches the terminal to attr's colours, naming only what changes.
-void setColours(AnsiScreen& s, std::string& out, WORD attr) {
-    Colours from = coloursOf(s.attr);
-    Colours to = coloursOf(attr);
-    s.attr = attr;
-    if (from == to) return;
-    if (to == OWN_COLOURS) {
-        out += "\x1b[m";
-        return;
+// Whether a cell already looks right in the colours in force: a blank
+// shows only its background.
+bool inForce(const AnsiScreen& s, const CHAR_INFO& c) {
+    Colours want = coloursOf(c.Attributes);
+    return want.bg == s.bg && (want.fg == s.fg || isBlank(c));
+}
+
+// Switches the terminal to the colours of c, naming only what changes.
+void setColours(AnsiScreen& s, std::string& out, const CHAR_INFO& c) {
+    if (inForce(s, c)) return;
+    Colours want = coloursOf(c.Attributes);
+    if (isBlank(c)) want.fg = s.fg;
+    std::string named = "\x1b[";
+    if (want.fg != s.fg) named += std::to_string(want.fg);
+    if (want.fg != s.fg && want.bg != s.bg) named += ';';
+    if (want.bg != s.bg) named += std::to_string(want.bg);
+    named += 'm';
+    // A reset to the terminal's own colours is shorter, where it will do.
+    if (want.bg == OWN_COLOURS.bg && (want.fg == OWN_COLOURS.fg || isBlank(c)) && named.size() > 3) {
+        named = "\x1b[m";
+        want = OWN_COLOURS;
     }
-    out += "\x1b[";
-    if (from.fg != to.fg) out += std::to_string(to.fg);
-    if (from.fg != to.fg && from.bg != to.bg) out += ';';
-    if (from.bg != to.bg) out += std::to_string(to.bg);
-    out += 'm';
+    out += named;
+    s.fg = want.fg;
+    s.bg = want.bg;
+}
+
+// Erased and scrolled-in cells take the background in force.
+void plainBackground(AnsiScreen& s, std::string& out) {
+    CHAR_INFO blank;
+    blankCell(blank);
+    setColours(s, out, blank);
 }
 
 std::string cursorTo(int x, int y) {
@@ -70,11 +87,10 @@ std::string cursorTo(int x, int y) {
 // False when one of them needs other colours than those in force, or when
 // that takes limit bytes or more.
 bool writeAgain(const AnsiScreen& s, int y, int from, int to, std::size_t limit, std::string* out) {
-    Colours now = coloursOf(s.attr);
     std::size_t start = out->size();
     for (int x = from; x < to; x++) {
         const CHAR_INFO& c = s.shown[at(x, y)];
-        if (!(coloursOf(c.Attributes) == now)) return false;
+        if (!inForce(s, c)) return false;
         *out += ansiGlyph(c.Char.UnicodeChar);
         if (out->size() - start >= limit) return false;
     }
@@ -92,7 +108,9 @@ void moveTo(AnsiScreen& s, std::string& out, int x, int y) {
         std::string way;
         if (y == cy && x > cx && writeAgain(s, y, cx, x, best.size(), &way)) best = way;
         if (y == cy && x < cx && static_cast<std::size_t>(cx - x) < best.size()) best.assign(static_cast<std::size_t>(cx - x), '\b');
-        if (y > cy || (y == cy && x < cx)) {
+        // LF on the scroll region's last row would scroll it.
+        bool scrolls = s.regionBottom >= 0 && cy <= s.regionBottom && s.regionBottom < y;
+        if ((y > cy && !scrolls) || (y == cy && x < cx)) {
             // CR first: the same landing whether or not the driver adds a CR to LF.
             way = cx == 0 ? "" : "\r";
             way.append(static_cast<std::size_t>(y - cy), '\n');
@@ -107,7 +125,7 @@ void moveTo(AnsiScreen& s, std::string& out, int x, int y) {
 // cursor waiting to wrap, where terminals disagree: its place is then unknown.
 void put(AnsiScreen& s, std::string& out, int x, int y, const CHAR_INFO& c) {
     moveTo(s, out, x, y);
-    setColours(s, out, c.Attributes);
+    setColours(s, out, c);
     out += ansiGlyph(c.Char.UnicodeChar);
     s.shown[at(x, y)] = c;
     s.cursor = x + 1 < s.cols ? COORD{static_cast<SHORT>(x + 1), static_cast<SHORT>(y)} : COORD{-1, -1};
@@ -126,25 +144,6 @@ void writeChanged(AnsiScreen& s, std::string& out, const CHAR_INFO* row, int y, 
     }
 }
 
-// What writing one row changes, so that two ways can be tried.
-struct RowState {
-    COORD cursor;
-    WORD attr;
-    std::array<CHAR_INFO, ANSI_COLS> shown;
-};
-
-RowState saveRow(const AnsiScreen& s, int y) {
-    RowState r{s.cursor, s.attr, {}};
-    std::copy_n(s.shown.begin() + static_cast<std::ptrdiff_t>(at(0, y)), ANSI_COLS, r.shown.begin());
-    return r;
-}
-
-void restoreRow(AnsiScreen& s, int y, const RowState& r) {
-    s.cursor = r.cursor;
-    s.attr = r.attr;
-    std::copy(r.shown.begin(), r.shown.end(), s.shown.begin() + static_cast<std::ptrdiff_t>(at(0, y)));
-}
-
 // Writes the changed cells of row y (width cells of it are visible). Where
 // the row ends in blanks that are not all shown yet, erasing to its end may
 // be shorter than writing them: both are tried.
@@ -157,24 +156,22 @@ void writeRow(AnsiScreen& s, std::string& out, const CHAR_INFO* row, int y, int 
         writeChanged(s, out, row, y, 0, width);
         return;
     }
-    RowState before = saveRow(s, y);
-    std::string written;
-    writeChanged(s, written, row, y, 0, width);
-    RowState afterWriting = saveRow(s, y);
+    AnsiScreen written = s;
+    std::string writing;
+    writeChanged(written, writing, row, y, 0, width);
 
-    restoreRow(s, y, before);
-    std::string erased;
-    writeChanged(s, erased, row, y, 0, tail);
-    moveTo(s, erased, erase, y);
-    setColours(s, erased, ANSI_PLAIN);  // erased cells take the colours in force
-    erased += "\x1b[K";
-    for (int x = erase; x < width; x++) blankCell(s.shown[at(x, y)]);
+    std::string erasing;
+    writeChanged(s, erasing, row, y, 0, tail);
+    moveTo(s, erasing, erase, y);
+    plainBackground(s, erasing);
+    erasing += "\x1b[K";
+    for (int x = erase; x < width; x++) s.shown[at(x, y)] = row[x];
 
-    if (erased.size() < written.size()) {
-        out += erased;
+    if (writing.size() <= erasing.size()) {
+        s = written;
+        out += writing;
     } else {
-        restoreRow(s, y, afterWriting);
-        out += written;
+        out += erasing;
     }
 }
 
@@ -194,18 +191,24 @@ RowLook lookOf(const CHAR_INFO* row) {
         return r;
     }();
     RowLook look;
-    std::string_view bytes(reinterpret_cast<const char*>(row), sizeof(CHAR_INFO) * ANSI_COLS);
+    std::string_view bytes(reinterpret_cast<const char*>(row), ROW_BYTES);
     look.hash = std::hash<std::string_view>{}(bytes);
-    look.blank = std::memcmp(row, BLANK_ROW.data(), bytes.size()) == 0;
-    look.weight += look.blank ? 0 : 16;
+    look.blank = std::memcmp(row, BLANK_ROW.data(), ROW_BYTES) == 0;
+    for (int x = 0; x < ANSI_COLS && !look.blank; x++) look.weight += isBlank(row[x]) ? 0 : 1;
     return look;
 }
 
+// Rows top to bottom move up by k rows, blank rows coming in below them.
+struct Scroll {
+    int top = 0;
+    int bottom = 0;
+    int k = 0;  // 0: no scroll pays
+};
+
 // A block of rows that moved up together, as the message area does when it
-// scrolls: from row top to the bottom, k rows up. Deleting k lines at top
-// lets the terminal move them (and brings blank rows in at the bottom)
-// instead of drawing them again. Returns k, 0 when that does not pay.
-int findScroll(const AnsiScreen& s, const CHAR_INFO* next, int height, int* top) {
+// scrolls, so that the terminal can move them instead of their being drawn
+// again.
+Scroll findScroll(const AnsiScreen& s, const CHAR_INFO* next, int height) {
     std::array<RowLook, ANSI_ROWS> want;
     std::array<RowLook, ANSI_ROWS> have;
     for (int y = 0; y < height; y++) {
@@ -216,42 +219,117 @@ int findScroll(const AnsiScreen& s, const CHAR_INFO* next, int height, int* top)
         const RowLook& a = want[static_cast<std::size_t>(y)];
         const RowLook& b = have[static_cast<std::size_t>(from)];
         if (a.hash != b.hash || a.blank != b.blank) return false;
-        return a.blank || std::memcmp(next + at(0, y), s.shown.data() + at(0, from), sizeof(CHAR_INFO) * ANSI_COLS) == 0;
+        return a.blank || std::memcmp(next + at(0, y), s.shown.data() + at(0, from), ROW_BYTES) == 0;
     };
     std::array<bool, ANSI_ROWS> sameNow{};
     for (int y = 0; y < height; y++) sameNow[static_cast<std::size_t>(y)] = same(y, y);
 
-    int best = 0;
-    int bestGain = 8;  // about what moving there and deleting lines costs
+    // A scroll within the region in force costs a line feed or two; any
+    // other, a new region or a move and a line deletion as well. Blank rows
+    // below a block may scroll with it, so the region in force serves every
+    // block from its top whose blank rows below reach its bottom.
+    std::array<int, ANSI_ROWS> blankTo{};  // the lowest row of the blank rows from y + 1 down
+    for (int y = height - 1; y >= 0; y--) {
+        bool nextBlank = y + 1 < height && have[static_cast<std::size_t>(y + 1)].blank;
+        blankTo[static_cast<std::size_t>(y)] = nextBlank ? blankTo[static_cast<std::size_t>(y + 1)] : y;
+    }
+    auto setUp = [&](int top, int bottom) {
+        bool inRegion = s.regionBottom >= 0 && top == s.regionTop && bottom <= s.regionBottom &&
+                        s.regionBottom <= blankTo[static_cast<std::size_t>(bottom)];
+        return inRegion ? 0 : 8;
+    };
+    Scroll best;
+    int bestGain = 2;
+    int bestSetUp = 0;
     for (int k = 1; k < height; k++) {
-        int gain = 0;
-        for (int t = height - 1; t >= 0; t--) {
-            const RowLook& w = want[static_cast<std::size_t>(t)];
-            bool sameAfter = t + k < height ? same(t, t + k) : w.blank;
-            gain += (static_cast<int>(sameAfter) - static_cast<int>(sameNow[static_cast<std::size_t>(t)])) * w.weight;
-            if (t + k < height && gain > bestGain) {
-                bestGain = gain;
-                best = k;
-                *top = t;
+        for (int bottom = k; bottom < height; bottom++) {
+            int gain = 0;
+            for (int t = bottom; t >= 0; t--) {
+                const RowLook& w = want[static_cast<std::size_t>(t)];
+                bool sameAfter = t + k <= bottom ? same(t, t + k) : w.blank;
+                gain += (static_cast<int>(sameAfter) - static_cast<int>(sameNow[static_cast<std::size_t>(t)])) * w.weight;
+                if (t + k > bottom) continue;
+                int cost = setUp(t, bottom);
+                if (gain - cost > bestGain - bestSetUp || (gain - cost == bestGain - bestSetUp && cost < bestSetUp)) {
+                    bestGain = gain;
+                    bestSetUp = cost;
+                    best = {t, bottom, k};
+                }
             }
         }
     }
     return best;
 }
 
-void deleteLines(AnsiScreen& s, std::string& out, int top, int k, int height) {
-    moveTo(s, out, 0, top);
-    setColours(s, out, ANSI_PLAIN);  // the new blank rows take the colours in force
-    out += k == 1 ? std::string("\x1b[M") : "\x1b[" + std::to_string(k) + "M";
-    for (int y = top; y < height; y++) {
+// Scrolls rows top..bottom up by k: delete lines at the top, when the
+// block reaches the bottom of the region in force (or of the screen), or
+// line feeds at the bottom of a scroll region around the block.
+std::string scrollWay(AnsiScreen& s, const Scroll& sc, bool byDeleting) {
+    std::string out;
+    if (byDeleting) {
+        moveTo(s, out, 0, sc.top);
+        plainBackground(s, out);
+        out += sc.k == 1 ? std::string("\x1b[M") : "\x1b[" + std::to_string(sc.k) + "M";
+    } else {
+        if (s.regionTop != sc.top || s.regionBottom != sc.bottom) {
+            out += "\x1b[" + std::to_string(sc.top + 1) + ";" + std::to_string(sc.bottom + 1) + "r";
+            s.regionTop = sc.top;
+            s.regionBottom = sc.bottom;
+            s.cursor = {0, 0};  // setting the region homes the cursor
+        }
+        moveTo(s, out, 0, sc.bottom);
+        plainBackground(s, out);
+        out.append(static_cast<std::size_t>(sc.k), '\n');
+    }
+    for (int y = sc.top; y <= sc.bottom; y++) {
         for (int x = 0; x < ANSI_COLS; x++) {
-            if (y + k < height) {
-                s.shown[at(x, y)] = s.shown[at(x, y + k)];
+            if (y + sc.k <= sc.bottom) {
+                s.shown[at(x, y)] = s.shown[at(x, y + sc.k)];
             } else {
                 blankCell(s.shown[at(x, y)]);
             }
         }
     }
+    return out;
+}
+
+// Scrolls by sc the cheapest way. Blank rows below the block may as well
+// scroll with it: what they bring up is blank either way. The block's bottom
+// is chosen among them, with the region in force, the cursor's row and the
+// lowest as the likely cheap ones.
+void scroll(AnsiScreen& s, std::string& out, Scroll sc, int height) {
+    int lowest = sc.bottom;
+    while (lowest + 1 < height && lookOf(s.shown.data() + at(0, lowest + 1)).blank) lowest++;
+    int region = s.regionBottom >= 0 ? s.regionBottom : height - 1;
+    std::string best;
+    std::size_t bestCost = 0;
+    AnsiScreen bestScreen;
+    for (int bottom : {region, static_cast<int>(s.cursor.Y), lowest}) {
+        if (bottom < sc.bottom || bottom > lowest) continue;
+        for (bool byDeleting : {true, false}) {
+            // Deleting lines moves everything down to the region's bottom.
+            if (byDeleting && (bottom != region || sc.top < s.regionTop)) continue;
+            AnsiScreen tried = s;
+            std::string way = scrollWay(tried, {sc.top, bottom, sc.k}, byDeleting);
+            // A new region serves the scrolls to come as well (a message
+            // area scrolls again and again): what counts is what a scroll
+            // costs once it is set, and a little more.
+            std::size_t cost = way.size();
+            if (tried.regionTop != s.regionTop || tried.regionBottom != s.regionBottom) {
+                AnsiScreen set = s;
+                set.regionTop = sc.top;
+                set.regionBottom = bottom;
+                cost = scrollWay(set, {sc.top, bottom, sc.k}, false).size() + 2;
+            }
+            if (best.empty() || cost < bestCost) {
+                best = way;
+                bestCost = cost;
+                bestScreen = tried;
+            }
+        }
+    }
+    s = bestScreen;
+    out += best;
 }
 
 }  // namespace
@@ -276,20 +354,20 @@ std::string ansiFrame(AnsiScreen& s, const CHAR_INFO* next, COORD cursor) {
         for (CHAR_INFO& c : s.shown) blankCell(c);
         s.known = true;
         s.cursor = {0, 0};
-        s.attr = ANSI_PLAIN;
+        s.fg = OWN_COLOURS.fg;
+        s.bg = OWN_COLOURS.bg;
+        s.regionTop = 0;
+        s.regionBottom = -1;
     }
     // A first look, byte for byte: most frames change a row or two.
-    auto rowDiffers = [&](int y) {
-        return std::memcmp(next + at(0, y), s.shown.data() + at(0, y), sizeof(CHAR_INFO) * ANSI_COLS) != 0;
-    };
+    auto rowDiffers = [&](int y) { return std::memcmp(next + at(0, y), s.shown.data() + at(0, y), ROW_BYTES) != 0; };
     std::array<bool, ANSI_ROWS> differs{};
     int differing = 0;
     for (int y = 0; y < height; y++) differing += differs[static_cast<std::size_t>(y)] = rowDiffers(y);
-    int top = 0;
-    int k = !cleared && differing > 1 ? findScroll(s, next, height, &top) : 0;
-    if (k > 0) {
-        deleteLines(s, out, top, k, height);
-        for (int y = top; y < height; y++) differs[static_cast<std::size_t>(y)] = rowDiffers(y);
+    Scroll sc = !cleared && differing > 1 ? findScroll(s, next, height) : Scroll{};
+    if (sc.k > 0) {
+        scroll(s, out, sc, height);
+        for (int y = sc.top; y < height; y++) differs[static_cast<std::size_t>(y)] = rowDiffers(y);
     }
     // Never past the terminal's edge: a wrapped or scrolled terminal would
     // shift everything after it. Cells out of sight count as shown.

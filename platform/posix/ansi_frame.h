@@ -3,9 +3,9 @@
 //
 // The bytes stay within the set that every VT100-class terminal knows, the
 // Linux console included: cursor position (CUP), colours (SGR 0, 30-37,
-// 90-97, 40-47, 100-107), erase in display and in line, delete line, CR, LF
-// and BS. Nothing else: a sequence only some terminals know breaks the screen
-// on the others.
+// 90-97, 40-47, 100-107), erase in display and in line, delete line, the
+// scroll region, CR, LF and BS. Nothing else: a sequence only some terminals
+// know breaks the screen on the others.
 #pragma once
 
 #include <array>
@@ -24,7 +24,10 @@ struct AnsiScreen {
     int rows = ANSI_ROWS;   // the terminal's real size; output is clipped to it
     int cols = ANSI_COLS;
     COORD cursor{-1, -1};   // where the terminal's cursor is, -1 when unknown
-    WORD attr = ANSI_PLAIN; // the colours in force
+    unsigned fg = 39;       // the SGR colours in force; 39 and 49 are the
+    unsigned bg = 49;       // terminal's own
+    int regionTop = 0;      // the scroll region, rows regionTop to
+    int regionBottom = -1;  // regionBottom; -1 when there is none
 };
 
 // The bytes that show the cell image next (80 x 25 cells) on a terminal that
