@@ -47,7 +47,10 @@ TEST(Terminal, StoppedSentToTheBackgroundAndBroughtBack) {
     // In the background it leaves the terminal alone: it stops again as
     // soon as it wants a key, until it is brought back.
     t.type("bg");
-    t.waitFor([](const Screen& x) { return x.row(x.cursorY) == "$" && x.above(1).ends_with("&"); }, "bg");
+    auto sentToBackground = [](const Screen& x) {
+        return x.row(x.cursorY) == "$" && std::ranges::any_of(x.rows, [](auto& r) { return r.ends_with("&"); });
+    };
+    t.waitFor(sentToBackground, "bg");
     t.type("sleep 1; stty -g | cmp - <(echo $b) && echo modes kept");
     t.waitFor([](const Screen& x) { return shows(x, "modes kept") && !x.alternate; }, "the shell's modes");
     t.type("fg");
