@@ -59,7 +59,9 @@ step "cpack -G DEB"
 rm -f "$build"/salvo_*.deb
 (cd "$build" && cpack -G DEB)
 debs=("$build"/salvo_*.deb)
-((${#debs[@]} == 1)) && [[ -f ${debs[0]} ]] || fail "cpack made no salvo_*.deb, or more than one"
+if ((${#debs[@]} != 1)) || [[ ! -f ${debs[0]} ]]; then
+  fail "cpack made no salvo_*.deb, or more than one"
+fi
 deb=${debs[0]}
 version=$(dpkg-deb -f "$deb" Version)
 [[ $(basename "$deb") == "salvo_${version}_$(dpkg-deb -f "$deb" Architecture).deb" ]] ||
