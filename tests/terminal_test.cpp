@@ -141,23 +141,27 @@ TEST(AnsiFrame, EverydayStepsAreCheap) {
     }
 }
 
-TEST(LineEditing, KeysEditTheLineAsTheTerminalDoes) {
-    const std::pair<std::string, std::string> rows[] = {  // keys, and the line the game gets
-        {"b7\n", "b7\n"},
-        {"bx\x7f" "7\n", "b7\n"},                       // erase (DEL)
-        {"bx\b7\n", "b7\n"},                            // Backspace sending BS erases too
-        {"\x7f\x7f" "b7\n", "b7\n"},                    // nothing to erase
-        {"a1 5 h\x15" "b7\n", "b7\n"},                  // kill
-        {"fire at c9 \x17" "b7\n", "fire at b7\n"},     // word-erase takes the blanks, then the word
-        {"x\x04" "7\n", "x7\n"},                        // end of input on a line being typed does nothing
-        {"\x1b[A\x01\t\n", "\x1b[A\x01\t\n"},           // other control keys are text
+TEST(LineEditing, KeysEditTheLineWhichIsShownAsTyped) {
+    struct Row { std::string keys, shown, line; } rows[] = {  // before Enter, and the line the game gets
+        {"b7", "b7", "b7\n"},
+        {"bx\x7f" "7", "b7", "b7\n"},                     // erase (DEL)
+        {"bx\b7", "b7", "b7\n"},                          // Backspace sending BS erases too
+        {"\x7f\x7f" "b7", "b7", "b7\n"},                  // nothing to erase
+        {"a1 5 h\x15" "b7", "b7", "b7\n"},                // kill
+        {"fire at c9 \x17" "b7", "fire at b7", "fire at b7\n"},  // word-erase: the blanks, then the word
+        {"x\x04" "7", "x7", "x7\n"},                      // end of input on a line being typed does nothing
+        {"b\x1b[2J\x07" "7", "b?[2J?7", "b\x1b[2J\x07" "7\n"},  // other control keys are text, drawn harmless
     };
-    for (const auto& [keys, line] : rows) {
-        SCOPED_TRACE(testing::PrintToString(keys));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::PrintToString(r.keys));
         Wire w;
+        w.frame(promptOn(20), {2, 20});
+        for (char key : r.keys) EXPECT_EQ(w.type(std::string(1, key)), TtyRead::More);
+        EXPECT_EQ(vtRow(w.vt, 20), "> " + r.shown);
+        EXPECT_EQ(w.vt.x, 2 + static_cast<int>(r.shown.size()));
         std::string got;
-        EXPECT_EQ(w.type(keys, &got), TtyRead::Line);
-        EXPECT_EQ(got, line);
+        EXPECT_EQ(w.type("\n", &got), TtyRead::Line);
+        EXPECT_EQ(got, r.line);
     }
     Wire w;  // the terminal's own keys, whatever they are
     w.t.keys = {'#', '@', '%', 0};
@@ -166,63 +170,17 @@ TEST(LineEditing, KeysEditTheLineAsTheTerminalDoes) {
     EXPECT_EQ(got, "c8 8\x04\n");
 }
 
-TEST(LineEditing, TypingIsDrawnAfterThePromptWithControlBytesAsQuestionMarks) {
-    Wire w;
-    Frame f = promptOn(20);
-    w.frame(f, {2, 20});
-    std::string typed;
-    for (char key : std::string("b\x1b[2J\x07" "7")) {
-        typed += key;
-        EXPECT_EQ(w.type(std::string(1, key)), TtyRead::More);
-        ASSERT_EQ(vtDiffers(w.vt, typedAt(f, 20, typed).data(), after(20, typed.size())), "");
-        EXPECT_LE(w.sent, 3u) << "a key costs its character";
-    }
-    EXPECT_EQ(vtRow(w.vt, 20), "> b?[2J?7");
-    w.type("\x7f\x7f");
-    EXPECT_EQ(vtDiffers(w.vt, typedAt(f, 20, typed.substr(0, 5)).data(), after(20, 5)), "");
-}
-
-TEST(LineEditing, LongLineRunsOnBelowShowsItsEndAndComesInPieces) {
-    for (SHORT y : {SHORT{14}, SHORT{23}}) {
-        SCOPED_TRACE(y);
-        Wire w;
-        Frame f = promptOn(y);
-        w.frame(f, {2, y});
-        std::string typed;
-        for (int i = 0; i < 300; i++) typed += static_cast<char>('a' + i % 26);
-        w.type(typed);
-        // From row 14 the whole line fits; from row 23 the room (through row
-        // 24, less a cell for the cursor) shows its end.
-        std::size_t room = y == 14 ? typed.size() : 78 + 80 - 1;
-        std::string_view end = std::string_view(typed).substr(typed.size() - room);
-        EXPECT_EQ(vtDiffers(w.vt, typedAt(f, y, end).data(), after(y, room)), "");
-        std::string line;
-        EXPECT_EQ(w.type("\n", &line), TtyRead::Line);
-        EXPECT_EQ(line, typed.substr(0, 255));
-        EXPECT_EQ(w.type("", &line), TtyRead::Line);
-        EXPECT_EQ(line, typed.substr(255) + "\n");
-    }
-}
-
-TEST(LineEditing, PastedLinesAreReadOneByOneAndKeysWaitForTheirPrompt) {
-    Wire w;
-    std::string line;
-    EXPECT_EQ(w.type("a1\nb2\x7f" "3\nc3\nd", &line), TtyRead::Line);
-    EXPECT_EQ(line, "a1\n");
-    EXPECT_EQ(w.type("", &line), TtyRead::Line);
-    EXPECT_EQ(line, "b3\n");
-    EXPECT_EQ(w.type("", &line), TtyRead::Line);
-    EXPECT_EQ(line, "c3\n");
-    EXPECT_EQ(w.type("4\n", &line), TtyRead::Line);
-    EXPECT_EQ(line, "d4\n");
-}
-
-TEST(LineEditing, EndOfInput) {
-    struct Row { std::string keys; bool cutOff; std::vector<std::string> lines; } rows[] = {
-        {"\x04", false, {}},                 // Ctrl-D on an empty line
-        {"b7\n\x04" "c8\n", false, {"b7\n"}},  // what follows it is not read
-        {"b7", true, {"b7"}},                // the terminal gone mid-line: the line as it stands
-        {"", true, {}},
+// Lines as fgets would give them: one a read, through the newline, at most
+// 255 bytes; keys typed ahead wait for their read.
+TEST(LineEditing, InputComesALineAtATime) {
+    std::string longLine(300, 'x');
+    struct Row { std::string keys; bool cutOff; std::vector<std::string> lines; TtyRead then; } rows[] = {
+        {"a1\nb2\x7f" "3\nc3\nd", false, {"a1\n", "b3\n", "c3\n"}, TtyRead::More},  // a paste
+        {longLine + "\n", false, {longLine.substr(0, 255), longLine.substr(255) + "\n"}, TtyRead::More},
+        {"\x04", false, {}, TtyRead::End},                   // Ctrl-D on an empty line
+        {"b7\n\x04" "c8\n", false, {"b7\n"}, TtyRead::End},  // what follows it is not read
+        {"b7", true, {"b7"}, TtyRead::End},                  // the terminal gone mid-line: the line as it stands
+        {"", true, {}, TtyRead::End},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.keys));
@@ -234,8 +192,24 @@ TEST(LineEditing, EndOfInput) {
             ASSERT_EQ(ttyRead(w.t, buf, sizeof buf), TtyRead::Line);
             EXPECT_EQ(buf, line);
         }
-        EXPECT_EQ(ttyRead(w.t, buf, sizeof buf), TtyRead::End);
-        EXPECT_STREQ(buf, "");
+        EXPECT_EQ(ttyRead(w.t, buf, sizeof buf), r.then);
+    }
+}
+
+TEST(LineEditing, ALongLineRunsOnBelowThePromptAndShowsItsEnd) {
+    std::string typed;
+    for (int i = 0; i < 300; i++) typed += static_cast<char>('a' + i % 26);
+    for (SHORT y : {SHORT{14}, SHORT{23}}) {
+        SCOPED_TRACE(y);
+        Wire w;
+        Frame f = promptOn(y);
+        w.frame(f, {2, y});
+        w.type(typed);
+        // From row 14 all of it fits; from row 23 the room through row 24,
+        // less a cell for the cursor, shows its end.
+        std::size_t room = y == 14 ? typed.size() : 78 + 80 - 1;
+        std::string_view end = std::string_view(typed).substr(typed.size() - room);
+        EXPECT_EQ(vtDiffers(w.vt, typedAt(f, y, end).data(), after(y, room)), "");
     }
 }
 
