@@ -92,10 +92,12 @@ TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
         Frame f = frameWith({});
         for (int step = 0; step < 400; step++) {
             switch (std::rand() % 4) {
-                case 0: {  // the message area scrolls by a few rows, as a message does
-                    int k = 1 + std::rand() % 3;
-                    std::copy(f.begin() + (14 + k) * ANSI_COLS, f.end(), f.begin() + 14 * ANSI_COLS);
-                    std::fill(f.end() - k * ANSI_COLS, f.end(), CHAR_INFO{{0}, 7});
+                case 0: {  // a block of rows scrolls, mostly the message area as a message does
+                    int top = std::rand() % 2 ? 14 : std::rand() % 23;
+                    int bottom = std::rand() % 2 ? 24 : top + 1 + std::rand() % (24 - top);
+                    int k = 1 + std::rand() % std::min(3, bottom - top);
+                    std::copy(f.begin() + (top + k) * ANSI_COLS, f.begin() + (bottom + 1) * ANSI_COLS, f.begin() + top * ANSI_COLS);
+                    std::fill(f.begin() + (bottom + 1 - k) * ANSI_COLS, f.begin() + (bottom + 1) * ANSI_COLS, CHAR_INFO{{0}, 7});
                     break;
                 }
                 case 1:  // a row goes blank
