@@ -248,7 +248,7 @@ Writes replayNcurses(const char* term) {
 
 void row(const char* what, const std::vector<std::string>& cells) {
     std::printf("%-26s", what);
-    for (const std::string& c : cells) std::printf("%22s", c.c_str());
+    for (const std::string& c : cells) std::printf("%24s", c.c_str());
     std::printf("\n");
 }
 
