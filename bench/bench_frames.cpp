@@ -1,249 +1,298 @@
-// salvo-bench-frames: how many bytes the terminal gets for the frames of a
-// game. The game runs on the headless console; after each step its frame
-// goes through the ANSI encoder with one persistent picture of the terminal,
-// exactly as the terminal backend does, and the size of that one write is
-// printed, with the bytes themselves for the small frames.
+// salvo-bench-frames: what one whole game costs on the line to the terminal.
+//
+// A seeded game is played on the headless console by a player who fires at
+// random squares not fired at before, and recorded: every frame the game
+// writes, and every line the player types. The recording is then replayed
+// through two writers, and each write is counted:
+// - the terminal layer, its line editing included: each key typed is
+//   drawn as it comes, each frame is sent as the layer sends it;
+// - ncurses (when the bench is built with it), on the same frames: every
+//   cell put on its screen, the cursor moved, one refresh a frame; each key
+//   typed added at the cursor and refreshed.
+// Usage: salvo-bench-frames [level 1-4] [seed]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "board/map.h"
 #include "fleet/shipplacement.h"
 #include "game/game.h"
+#include "opponent/aiopponent.h"
 #include "platform/headless/headless.h"
-#include "platform/posix/ansi_frame.h"
+#include "platform/posix/tty.h"
+#include "vt/vt_model.h"
+
+#ifdef SALVO_BENCH_NCURSES
+#include <curses.h>
+#include <sys/stat.h>
+
+#include <map>
+#endif
 
 namespace {
 
-// Frames up to this size are shown byte by byte.
-constexpr std::size_t SHOW_UP_TO = 160;
+using Cells = std::array<CHAR_INFO, ANSI_COLS * ANSI_ROWS>;
 
+enum class Phase { Opening, Match, End };
 
-// The bytes in a form a reader can follow: ESC as \e, other control bytes
-// and bytes above 126 as \xNN.
-std::string visible(std::string_view bytes) {
-    std::string out;
-    for (char ch : bytes) {
-        auto b = static_cast<unsigned char>(ch);
-        if (b == 0x1b) {
-            out += "\\e";
-        } else if (b == '\\') {
-            out += "\\\\";
-        } else if (b < 0x20 || b > 0x7e) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02x", b);
-            out += hex;
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
-// The terminal as the backend sees it, and the frames sent to it so far.
-struct Terminal {
-    AnsiScreen shown;
-    int writesSeen = 0;
+// One thing that happened: a frame written, or a line typed.
+struct Event {
+    Phase phase;
+    Cells cells;
+    COORD cursor;
+    std::string line;  // empty for a frame
 };
 
-// The frame the game wrote last, as the backend would send it.
-std::string sendFrame(Terminal* t) {
-    t->writesSeen = headlessWrites();
-    return ansiFrame(t->shown, headlessScreen(), headlessCursor());
+struct Recording {
+    std::vector<Event> events;
+    int playerTurns = 0;
+};
+
+Recording recording;
+Game game{};
+Phase phase = Phase::Opening;
+void (*levelMove)(Game*) = nullptr;
+
+// The opponent's move, counted: a player turn ends before each.
+void countedMove(Game* g) {
+    recording.playerTurns++;
+    levelMove(g);
 }
 
-void report(const char* step, const std::string& bytes) {
-    std::printf("%-58s %6zu\n", step, bytes.size());
-    if (!bytes.empty() && bytes.size() <= SHOW_UP_TO) std::printf("    %s\n", visible(bytes).c_str());
+void record(const CHAR_INFO* cells, COORD cursor) {
+    Event e{phase, {}, cursor, ""};
+    std::copy_n(cells, e.cells.size(), e.cells.begin());
+    recording.events.push_back(e);
 }
 
-// Every step below writes the screen once; anything else would make its
-// figure meaningless.
-void expectOneWrite(const Terminal& t, const char* step) {
-    if (headlessWrites() != t.writesSeen + 1) {
-        std::fprintf(stderr, "salvo-bench-frames: %s wrote %d frames, not 1\n", step, headlessWrites() - t.writesSeen);
+// The player: menu answers, then random squares not fired at before.
+bool typeLine(std::string line, char* buf, int size) {
+    recording.events.push_back({phase, {}, {0, 0}, line});
+    std::snprintf(buf, static_cast<std::size_t>(size), "%s", line.c_str());
+    return true;
+}
+
+// Plays one game as the program does: a blank screen, the boards, both
+// menus, random placement, the match, "Another game?" answered 2.
+void recordGame(int level, unsigned seed) {
+    headlessReset();
+    headlessOnFrame(record);
+    std::srand(seed);
+    gameInit(&game);
+    consoleDrawMaps(&game, DRAW_SHIPS, DRAW_HIDDEN);
+    char buf[256];
+    headlessOnRead([level](char* b, int size) { return typeLine(std::to_string(level) + "\n", b, size); });
+    consolePrint(&game.console, "%s", MENU_OPPONENT);
+    consoleReadLine(&game.console, buf, sizeof buf);
+    headlessOnRead([](char* b, int size) { return typeLine("2\n", b, size); });
+    consolePrint(&game.console, "Are you going to place your ships yourself, or would you like them to be placed "
+                                "randomly?\n 1 - Place yourself\n 2 - Place randomly\n\n> ");
+    consoleReadLine(&game.console, buf, sizeof buf);
+    placeFleetRandomly(&game, game.mapPlayer.get());
+    placeFleetRandomly(&game, game.mapOpponent.get());
+
+    phase = Phase::Match;
+    headlessOnRead([](char* b, int size) {
+        int square = 0;
+        do {
+            square = std::rand() % (MAP_WIDTH * MAP_HEIGHT);
+        } while (mapGet(game.mapOpponent.get(), square % MAP_WIDTH, square / MAP_WIDTH) & CELL_SHOT);
+        return typeLine(static_cast<char>('a' + square % MAP_WIDTH) + std::to_string(square / MAP_WIDTH + 1) + "\n", b,
+                        size);
+    });
+    levelMove = OPPONENT_LEVELS[level - 1].move;
+    opponentMove = countedMove;
+    gamePlay(&game);
+    if (game.playerWon) recording.playerTurns++;
+    gameDestroy(&game);
+
+    phase = Phase::End;
+    headlessOnRead([](char* b, int size) { return typeLine("2\n", b, size); });
+    consolePrint(&game.console, "Another game?\n 1 - keep playing\n 2 - quit\n\n> ");
+    consoleReadLine(&game.console, buf, sizeof buf);
+    headlessReset();
+}
+
+// The writes of one writer over the whole recording.
+struct Writes {
+    std::vector<std::size_t> all;
+    std::size_t total = 0;
+    std::size_t largestInMatch = 0;
+    void add(std::size_t n, Phase p) {
+        if (n == 0) return;
+        all.push_back(n);
+        total += n;
+        if (p == Phase::Match) largestInMatch = std::max(largestInMatch, n);
+    }
+    std::size_t median() const {
+        std::vector<std::size_t> sorted = all;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted.empty() ? 0 : sorted[(sorted.size() - 1) / 2];
+    }
+    std::size_t largest() const { return all.empty() ? 0 : *std::max_element(all.begin(), all.end()); }
+};
+
+// The terminal layer: frames as they come, keys drawn one by one. A model
+// terminal checks every screen on the way.
+Writes replayTerminalLayer() {
+    Writes w;
+    Tty t;
+    t.editing = true;
+    ttyRepaint(t, ANSI_ROWS, ANSI_COLS);
+    VtScreen vt = vtNew(ANSI_ROWS, ANSI_COLS);
+    auto send = [&](Phase p) {
+        std::string out = ttyShow(t);
+        vtFeed(vt, out);
+        w.add(out.size(), p);
+    };
+    for (const Event& e : recording.events) {
+        if (e.line.empty()) {
+            ttyKeepFrame(t, e.cells.data(), e.cursor);
+            send(e.phase);
+            std::string wrong = vtDiffers(vt, e.cells.data(), e.cursor);
+            if (!wrong.empty()) {
+                std::fprintf(stderr, "salvo-bench-frames: the terminal shows the wrong screen: %s\n", wrong.c_str());
+                std::exit(1);
+            }
+            continue;
+        }
+        t.reading = true;
+        char buf[256];
+        for (char key : e.line) {
+            t.input += key;
+            if (ttyRead(t, buf, sizeof buf) == TtyRead::More) send(e.phase);
+        }
+        t.reading = false;
+    }
+    return w;
+}
+
+#ifdef SALVO_BENCH_NCURSES
+// ncurses on the same frames, for a terminal of the given type, in the
+// terminal's own colours and with line insertion and deletion allowed.
+Writes replayNcurses(const char* term) {
+    Writes w;
+    FILE* out = std::tmpfile();
+    FILE* in = std::fopen("/dev/null", "r");
+    setenv("LINES", "25", 1);
+    setenv("COLUMNS", "80", 1);
+    SCREEN* screen = newterm(term, out, in);
+    if (!screen) {
+        std::fprintf(stderr, "salvo-bench-frames: ncurses knows no terminal %s\n", term);
         std::exit(1);
     }
-}
-
-// Runs one step that writes one frame, sends it and prints its size.
-template <typename Step>
-std::string measure(Terminal* t, const char* name, Step step) {
-    step();
-    expectOneWrite(*t, name);
-    std::string bytes = sendFrame(t);
-    report(name, bytes);
-    return bytes;
-}
-
-// Runs a step that writes the screen at most once and sends that frame
-// without printing it. Returns the bytes sent.
-template <typename Step>
-std::size_t sendQuietly(Terminal* t, Step step) {
-    int before = headlessWrites();
-    step();
-    if (headlessWrites() == before) return 0;
-    expectOneWrite(*t, "a quiet step");
-    return sendFrame(t).size();
-}
-
-// The first square of a ship of the given length on map (its left or top
-// end), or false.
-bool findShip(const std::uint8_t* map, int length, int* fx, int* fy, int* dx, int* dy) {
-    auto ship = [map](int x, int y) { return XYVALID(x, y) && (mapGet(map, x, y) & CELL_SHIP); };
-    for (int y = 0; y < MAP_HEIGHT; y++) {
-        for (int x = 0; x < MAP_WIDTH; x++) {
-            if (!ship(x, y) || ship(x - 1, y) || ship(x, y - 1)) continue;
-            int sx = ship(x + 1, y) ? 1 : 0;
-            int sy = 1 - sx;
-            int len = 0;
-            while (ship(x + len * sx, y + len * sy)) len++;
-            if (len != length) continue;
-            *fx = x;
-            *fy = y;
-            *dx = sx;
-            *dy = sy;
-            return true;
+    set_term(screen);
+    start_color();
+    use_default_colors();
+    idlok(stdscr, TRUE);
+    std::map<WORD, short> pairs;
+    auto pairOf = [&](WORD attr) -> short {
+        if (attr == 7) return 0;
+        auto it = pairs.find(attr);
+        if (it != pairs.end()) return it->second;
+        constexpr short ANSI_OF_BITS[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+        short bright = COLORS >= 16 ? 8 : 0;
+        short fg = static_cast<short>(ANSI_OF_BITS[attr & 7] + ((attr & 8) ? bright : 0));
+        short bg = static_cast<short>(ANSI_OF_BITS[(attr >> 4) & 7] + ((attr & 128) ? bright : 0));
+        short pair = static_cast<short>(pairs.size() + 1);
+        init_pair(pair, fg, bg);
+        return pairs[attr] = pair;
+    };
+    auto written = [&] {
+        struct stat st{};
+        fstat(fileno(out), &st);
+        return static_cast<std::size_t>(st.st_size);
+    };
+    refresh();
+    std::size_t before = written();
+    auto flush = [&](Phase p) {
+        refresh();
+        std::size_t now = written();
+        w.add(now - before, p);
+        before = now;
+    };
+    int cx = 0;
+    int cy = 0;
+    for (const Event& e : recording.events) {
+        if (e.line.empty()) {
+            for (int y = 0; y < ANSI_ROWS; y++) {
+                for (int x = 0; x < ANSI_COLS; x++) {
+                    const CHAR_INFO& c = e.cells[static_cast<std::size_t>(x + y * ANSI_COLS)];
+                    unsigned ch = c.Char.UnicodeChar;
+                    chtype glyph = ch == 0 ? ' ' : (ch < 32 || ch > 126) ? '?' : ch;
+                    mvaddch(y, x, glyph | static_cast<chtype>(COLOR_PAIR(pairOf(c.Attributes))));
+                }
+            }
+            cx = e.cursor.X;
+            cy = e.cursor.Y;
+            move(cy, cx);
+            flush(e.phase);
+            continue;
+        }
+        for (char key : e.line) {
+            if (key == '\n') break;
+            mvaddch(cy, cx++, static_cast<chtype>(static_cast<unsigned char>(key)));
+            flush(e.phase);
         }
     }
-    return false;
+    endwin();
+    delscreen(screen);
+    std::fclose(out);
+    std::fclose(in);
+    return w;
 }
+#endif
 
-// A square of map that holds no ship and was never fired at, or false.
-bool findWater(const std::uint8_t* map, int* wx, int* wy) {
-    for (int y = 0; y < MAP_HEIGHT; y++) {
-        for (int x = 0; x < MAP_WIDTH; x++) {
-            if (mapGet(map, x, y) & (CELL_SHIP | CELL_SHOT | CELL_NEAR)) continue;
-            *wx = x;
-            *wy = y;
-            return true;
-        }
-    }
-    return false;
+void row(const char* what, const std::vector<std::string>& cells) {
+    std::printf("%-26s", what);
+    for (const std::string& c : cells) std::printf("%24s", c.c_str());
+    std::printf("\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    unsigned seed = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 1;
-    static Game g{};
-    ConsoleWin* c = &g.console;
-    Terminal t;
-
-    std::printf("Bytes a frame, one write() each: 80 x 25 cells through the ANSI encoder, seed %u.\n\n", seed);
-    std::printf("%-58s %6s\n", "step", "bytes");
-
-    // The start screen as the game opens it: blank, boards, menu. Each is
-    // also sent, as the backend would, to a terminal of its own.
-    Terminal opening;
-    headlessReset();
-    gameInit(&g);
-    std::size_t openingBytes = sendFrame(&opening).size();
-    consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
-    openingBytes += sendFrame(&opening).size();
-    consolePrint(c, "%s", MENU_OPPONENT);
-    openingBytes += sendFrame(&opening).size();
-    // The terminal of the measurements knows nothing yet: it gets the whole
-    // start screen in its first frame.
-    report("start screen, first full frame (empty boards, menu)", sendFrame(&t));
-    std::printf("%-58s %6zu\n", "  the same as the game opens it: blank + boards + menu", openingBytes);
-
-    std::srand(seed);
-    placeFleetRandomly(&g, g.mapPlayer.get());
-    placeFleetRandomly(&g, g.mapOpponent.get());
-    measure(&t, "boards redrawn with the player's fleet placed", [] { consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN); });
-    measure(&t, "one short message line: \"Miss!\\n\"", [c] { consolePrint(c, "Miss!\n"); });
-    measure(&t, "boards redrawn, one square changed (a miss flag set)", [] {
-        int x = 0;
-        int y = 0;
-        if (findWater(g.mapOpponent.get(), &x, &y)) mapSetFlags(g.mapOpponent.get(), x, y, CELL_SHOT);
-        consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
-    });
-    measure(&t, "boards redrawn, nothing changed", [] { consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN); });
-
-    // Fill the message area to its last row; from then on every message
-    // scrolls it.
-    int fillFrames = 0;
-    std::size_t fillBytes = 0;
-    for (int i = 1; c->consoleLine < c->consoleEnd; i++) {
-        fillBytes += sendQuietly(&t, [c, i] { consolePrint(c, "AI Fires at J%d... Miss!\n", i % 10 + 1); });
-        fillFrames++;
+    int level = argc > 1 ? std::atoi(argv[1]) : 3;
+    unsigned seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 1;
+    if (level < 1 || level > 4) {
+        std::fprintf(stderr, "usage: salvo-bench-frames [level 1-4] [seed]\n");
+        return 2;
     }
-    std::printf("%-58s %6zu\n", "  (message area filled, bytes in all)", fillBytes);
-    std::printf("%-58s %6d\n", "  (frames to fill it)", fillFrames);
-    measure(&t, "one message line that scrolls the area by a row", [c] { consolePrint(c, "Hit!\n"); });
+    recordGame(level, seed);
+    std::size_t frames = 0;
+    std::size_t keys = 0;
+    for (const Event& e : recording.events) e.line.empty() ? frames++ : keys += e.line.size();
+    std::printf("One whole game: %s, seed %u, fleets placed at random; %d player turns, %zu frames, %zu keys.\n\n",
+                OPPONENT_LEVELS[level - 1].name, seed, recording.playerTurns, frames, keys);
 
-    // One shot by the player: the result message, then the redraw.
-    int wx = 0;
-    int wy = 0;
-    if (findWater(g.mapOpponent.get(), &wx, &wy)) {
-        std::size_t bytes = measure(&t, "player's shot, a miss: the result message",
-                                    [c, wx, wy] { mapFire(g.mapOpponent.get(), wx, wy, c); }).size();
-        bytes += measure(&t, "player's shot, a miss: the redraw",
-                         [] { consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN); }).size();
-        std::printf("%-58s %6zu\n", "  player's shot, a miss, in all", bytes);
+    std::vector<std::pair<std::string, Writes>> writers{{"terminal layer", replayTerminalLayer()}};
+#ifdef SALVO_BENCH_NCURSES
+    for (const char* term : {"xterm-256color", "linux"}) writers.emplace_back(std::string("ncurses ") + term, replayNcurses(term));
+#endif
+    std::vector<std::string> names;
+    std::vector<std::string> total, perTurn, count, median, largest, inMatch, ratio;
+    for (const auto& [name, w] : writers) {
+        names.push_back(name);
+        total.push_back(std::to_string(w.total));
+        perTurn.push_back(std::to_string(w.total / static_cast<std::size_t>(std::max(recording.playerTurns, 1))));
+        count.push_back(std::to_string(w.all.size()));
+        median.push_back(std::to_string(w.median()));
+        largest.push_back(std::to_string(w.largest()));
+        inMatch.push_back(std::to_string(w.largestInMatch));
+        char r[16];
+        std::snprintf(r, sizeof r, "%.2f", static_cast<double>(writers[0].second.total) / static_cast<double>(w.total));
+        ratio.push_back(r);
     }
-    int fx = 0;
-    int fy = 0;
-    int dx = 0;
-    int dy = 0;
-    if (findShip(g.mapOpponent.get(), 2, &fx, &fy, &dx, &dy)) {
-        std::size_t bytes = measure(&t, "player's shot, a hit: the result message",
-                                    [c, fx, fy] { mapFire(g.mapOpponent.get(), fx, fy, c); }).size();
-        bytes += measure(&t, "player's shot, a hit: the redraw",
-                         [] { consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN); }).size();
-        std::printf("%-58s %6zu\n", "  player's shot, a hit, in all", bytes);
-        bytes = measure(&t, "player's shot, sinking: the result message",
-                        [c, fx, fy, dx, dy] { mapFire(g.mapOpponent.get(), fx + dx, fy + dy, c); }).size();
-        bytes += measure(&t, "player's shot, sinking: the redraw (water shown around)",
-                         [] { consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN); }).size();
-        std::printf("%-58s %6zu\n", "  player's shot, sinking, in all", bytes);
-    }
-
-    // The opponent's shots. The headless console keeps only the last frame
-    // and a shot of the game writes four (redraw, announcement, result,
-    // redraw), so the shot is played here in those four writes, at random
-    // squares not fired at before, each frame sent on its own.
-    constexpr const char* SHOT_FRAMES[] = {
-        "opponent's shot: redraw before the pause, mean",
-        "opponent's shot: the announcement, mean",
-        "opponent's shot: the result, mean",
-        "opponent's shot: redraw after it, mean",
-    };
-    std::size_t shotBytes[4] = {};
-    const int shots = 9;
-    for (int shot = 0; shot < shots; shot++) {
-        shotBytes[0] += sendQuietly(&t, [] { consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN); });
-        int x = 0;
-        int y = 0;
-        do {
-            x = std::rand() % MAP_WIDTH;
-            y = std::rand() % MAP_HEIGHT;
-        } while (mapGet(g.mapPlayer.get(), x, y) & CELL_SHOT);
-        char name[8];
-        mapSquareName(x, y, name, sizeof name);
-        shotBytes[1] += sendQuietly(&t, [c, &name] { consolePrint(c, "AI Fires at %s... ", name); });
-        shotBytes[2] += sendQuietly(&t, [c, x, y] { mapFire(g.mapPlayer.get(), x, y, c); });
-        shotBytes[3] += sendQuietly(&t, [] { consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN); });
-    }
-    std::size_t all = 0;
-    for (int part = 0; part < 4; part++) {
-        std::printf("%-58s %6zu\n", SHOT_FRAMES[part], shotBytes[part] / shots);
-        all += shotBytes[part];
-    }
-    std::printf("%-58s %6zu\n", "  opponent's shot, 4 frames in all, mean of 9 random shots", all / shots);
-
-    // After a line of input the backend paints everything again: the
-    // terminal's echo and the Enter changed the screen behind its back.
-    measure(&t, "prompt for the player's shot", [c] { consolePrint(c, "You have 3 shots left. What is your target?\n> "); });
-    headlessQueueInput("b7\n");
-    t.shown.known = false;
-    measure(&t, "repaint after a line of input (the echo of \"b7\")", [c] {
-        char buf[256];
-        consoleReadLine(c, buf, sizeof buf);
-    });
-
-    gameDestroy(&g);
+    row("bytes", names);
+    row("in all", total);
+    row("a player turn", perTurn);
+    row("writes", count);
+    row("median write", median);
+    row("largest write", largest);
+    row("largest write in the match", inMatch);
+    row("terminal layer / this", ratio);
     return 0;
 }

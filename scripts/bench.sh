@@ -1,12 +1,19 @@
-#!/bin/sh
-# Builds the release preset and runs the simulator and the benchmarks,
-# printing their figures. Run from anywhere: scripts/bench.sh
-# Figures in games or calls a second depend on how busy the machine is: the
-# load is printed first, so that a reader can judge them.
-set -eu
+#!/usr/bin/env bash
+# Installs what is missing (ncurses too, which only the frames benchmark
+# links, to compare with), builds the release preset and runs the simulator
+# and the benchmarks, printing their figures. Run from anywhere:
+# scripts/bench.sh. Figures in games or calls a second depend on how busy
+# the machine is: the load is printed first, so that a reader can judge them.
+set -euo pipefail
+# shellcheck source=scripts/lib.sh
+source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
+cd "$SALVO_ROOT"
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+if salvo_is_macos; then
+  salvo_brew_install cmake ncurses
+else
+  salvo_apt_install cmake g++ make libncurses-dev
+fi
 
 cmake --preset release
 cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)"
@@ -18,8 +25,11 @@ echo
 echo "== salvo-sim --games 10000 --level all"
 "$bin/sim/salvo-sim" --games 10000 --level all
 echo
-echo "== salvo-bench-frames"
-"$bin/bench/salvo-bench-frames"
+echo "== salvo-bench-frames (level 3, seed 1)"
+"$bin/bench/salvo-bench-frames" 3 1
+echo
+echo "== salvo-bench-pty --level 3 (the real program in a pseudo-terminal; about a minute)"
+"$bin/bench/salvo-bench-pty" --level 3 "$bin/salvo"
 echo
 echo "== salvo-bench-placement 200000"
 "$bin/bench/salvo-bench-placement" 200000

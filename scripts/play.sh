@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing to build the game (cmake, g++, make), builds the
-# optimised version and starts it. Works from any folder.
+# optimised version, quietly unless the build fails, and starts it. Works
+# from any folder.
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
@@ -12,6 +13,15 @@ else
   salvo_apt_install cmake g++ make
 fi
 
-cmake --preset release
-cmake --build --preset release -j "$(salvo_jobs)" --target salvo
+# The build says nothing unless it fails, so that a second run starts the
+# game at once.
+[[ -x build/release/salvo ]] || echo "Building the game (the first time takes a minute or two)..."
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { cmake --preset release && cmake --build --preset release -j "$(salvo_jobs)" --target salvo; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "error: the build failed; its output is above" >&2
+  exit 1
+fi
+rm -f "$log"
 exec build/release/salvo

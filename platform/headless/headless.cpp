@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -13,6 +14,8 @@ COORD cursor{0, 0};
 int writes = 0;
 int sleeps = 0;
 std::string input;
+std::function<void(const CHAR_INFO*, COORD)> frameHook;
+std::function<bool(char*, int)> readHook;
 unsigned seed = 1;
 
 int stdHandle = 0;
@@ -22,6 +25,7 @@ BOOL writeFrame(const CHAR_INFO* cells, COORD size, COORD from, SMALL_RECT* area
     std::memcpy(screen.data(), cells, sizeof screen);
     if (area) *area = {0, 0, WIDTH - 1, HEIGHT - 1};
     writes++;
+    if (frameHook) frameHook(screen.data(), cursor);
     return TRUE;
 }
 
@@ -48,6 +52,7 @@ BOOL SetConsoleCursorPosition(HANDLE, COORD pos) {
 void Sleep(DWORD) { sleeps++; }
 
 bool platformReadLine(char* buf, int size) {
+    if (readHook) return readHook(buf, size);
     buf[0] = '\0';
     if (input.empty() || size < 2) return false;
     std::size_t room = static_cast<std::size_t>(size) - 1;
@@ -86,9 +91,15 @@ int headlessSleeps() { return sleeps; }
 
 void headlessQueueInput(std::string_view text) { input += text; }
 
+void headlessOnFrame(std::function<void(const CHAR_INFO*, COORD)> onFrame) { frameHook = std::move(onFrame); }
+
+void headlessOnRead(std::function<bool(char*, int)> onRead) { readHook = std::move(onRead); }
+
 void headlessSetSeed(unsigned value) { seed = value; }
 
 void headlessReset() {
+    frameHook = nullptr;
+    readHook = nullptr;
     screen = {};
     cursor = {0, 0};
     writes = 0;

@@ -4,6 +4,7 @@
 // simulator plays whole games on it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,12 @@ int headlessSleeps();
 // has ended.
 void headlessQueueInput(std::string_view text);
 
+// Stand-ins for a terminal: onFrame sees each frame written with the cursor
+// the game wants, and onRead, when set, reads the lines instead of the
+// queue (false at the end of input).
+void headlessOnFrame(std::function<void(const CHAR_INFO* cells, COORD cursor)> onFrame);
+void headlessOnRead(std::function<bool(char* buf, int size)> onRead);
+
 // What platformExit throws here: the game has ended with this status (the
 // quit line and the end of input give 0). A test or a fuzz run catches it.
 struct HeadlessExit {
@@ -34,5 +41,6 @@ struct HeadlessExit {
 // The seed platformRandomSeed gives from now on (1 until set).
 void headlessSetSeed(unsigned seed);
 
-// Forgets the frame, the counts and any queued input, and the seed is 1 again.
+// Forgets the frame, the counts, any queued input and the stand-ins, and
+// the seed is 1 again.
 void headlessReset();

@@ -1,124 +1,335 @@
 #include "platform/posix/ansi_frame.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string_view>
 
 namespace {
 
-constexpr unsigned PLAIN = 7;
+constexpr std::size_t ROW_BYTES = sizeof(CHAR_INFO) * ANSI_COLS;
+
+std::size_t at(int x, int y) { return static_cast<std::size_t>(x + y * ANSI_COLS); }
 
 bool isBlank(const CHAR_INFO& c) { return c.Char.UnicodeChar == 0 || c.Char.UnicodeChar == ' '; }
+bool isPlainBlank(const CHAR_INFO& c) { return isBlank(c) && c.Attributes == ANSI_PLAIN; }
 
 bool looksSame(const CHAR_INFO& a, const CHAR_INFO& b) {
     if (a.Attributes != b.Attributes) return false;
     return a.Char.UnicodeChar == b.Char.UnicodeChar || (isBlank(a) && isBlank(b));
 }
 
-bool rowsLookSame(const CHAR_INFO* a, const CHAR_INFO* b) {
-    for (int x = 0; x < ANSI_COLS; x++) {
-        if (!looksSame(a[x], b[x])) return false;
-    }
-    return true;
-}
-
-bool rowIsBlank(const CHAR_INFO* row) {
-    for (int x = 0; x < ANSI_COLS; x++) {
-        if (!isBlank(row[x]) || row[x].Attributes != PLAIN) return false;
-    }
-    return true;
-}
-
-void appendCursorTo(std::string& out, int x, int y) {
-    char buf[32];
-    if (x == 0 && y == 0) {
-        out += "\x1b[H";
-        return;
-    }
-    if (x == 0) {
-        std::snprintf(buf, sizeof buf, "\x1b[%dH", y + 1);
-    } else {
-        std::snprintf(buf, sizeof buf, "\x1b[%d;%dH", y + 1, x + 1);
-    }
-    out += buf;
-}
-
-// Windows numbers its colour bits blue 1, green 2, red 4; ANSI numbers red
-// 1, green 2, blue 4.
-unsigned ansiColourIndex(unsigned bits) { return (bits & 2) | ((bits & 1) << 2) | ((bits & 4) >> 2); }
-
 void blankCell(CHAR_INFO& c) {
     c.Char.UnicodeChar = 0;
-    c.Attributes = PLAIN;
+    c.Attributes = ANSI_PLAIN;
 }
 
-// Over a short gap of unchanged cells in the colour in force, writing the
-// cells again is shorter than moving the cursor past them (a message on a
-// blank row is words and spaces). Appends them and returns true when so.
-bool bridgeGap(std::string& out, const CHAR_INFO* next, int from, int to, unsigned attr) {
-    std::string gap;
-    for (int i = from; i < to; i++) {
-        if (next[i].Attributes != attr) return false;
-        gap += ansiGlyph(next[i].Char.UnicodeChar);
+// The SGR numbers of an attribute's colours. Windows numbers its colour
+// bits blue 1, green 2, red 4; ANSI numbers red 1, green 2, blue 4. The
+// plain attribute is the terminal's own colours.
+struct Colours {
+    unsigned fg;
+    unsigned bg;
+};
+constexpr Colours OWN_COLOURS{39, 49};
+
+unsigned ansiColourIndex(unsigned bits) { return (bits & 2u) | ((bits & 1u) << 2) | ((bits & 4u) >> 2); }
+
+Colours coloursOf(WORD attr) {
+    if (attr == ANSI_PLAIN) return OWN_COLOURS;
+    return {ansiColourIndex(attr & 7u) + ((attr & 8u) ? 90u : 30u),
+            ansiColourIndex((attr >> 4) & 7u) + ((attr & 128u) ? 100u : 40u)};
+}
+
+// Whether a cell already looks right in the colours in force: a blank
+// shows only its background.
+bool inForce(const AnsiScreen& s, const CHAR_INFO& c) {
+    Colours want = coloursOf(c.Attributes);
+    return want.bg == s.bg && (want.fg == s.fg || isBlank(c));
+}
+
+// Switches the terminal to the colours of c, naming only what changes.
+void setColours(AnsiScreen& s, std::string& out, const CHAR_INFO& c) {
+    if (inForce(s, c)) return;
+    Colours want = coloursOf(c.Attributes);
+    if (isBlank(c)) want.fg = s.fg;
+    std::string named = "\x1b[";
+    if (want.fg != s.fg) named += std::to_string(want.fg);
+    if (want.fg != s.fg && want.bg != s.bg) named += ';';
+    if (want.bg != s.bg) named += std::to_string(want.bg);
+    named += 'm';
+    // A reset to the terminal's own colours is shorter, where it will do.
+    if (want.bg == OWN_COLOURS.bg && (want.fg == OWN_COLOURS.fg || isBlank(c)) && named.size() > 3) {
+        named = "\x1b[m";
+        want = OWN_COLOURS;
     }
-    std::string move;
-    appendCursorTo(move, to % ANSI_COLS, to / ANSI_COLS);
-    if (gap.size() >= move.size()) return false;
-    out += gap;
+    out += named;
+    s.fg = want.fg;
+    s.bg = want.bg;
+}
+
+// Erased and scrolled-in cells take the background in force.
+void plainBackground(AnsiScreen& s, std::string& out) {
+    CHAR_INFO blank;
+    blankCell(blank);
+    setColours(s, out, blank);
+}
+
+std::string cursorTo(int x, int y) {
+    if (x == 0 && y == 0) return "\x1b[H";
+    std::string seq = "\x1b[" + std::to_string(y + 1);
+    if (x > 0) seq += ";" + std::to_string(x + 1);
+    return seq + "H";
+}
+
+// Appends the bytes that write cells [from, to) of row y again as the
+// terminal shows them, which moves the cursor over them without a change.
+// False when one of them needs other colours than those in force, or when
+// that takes limit bytes or more.
+bool writeAgain(const AnsiScreen& s, int y, int from, int to, std::size_t limit, std::string* out) {
+    std::size_t start = out->size();
+    for (int x = from; x < to; x++) {
+        const CHAR_INFO& c = s.shown[at(x, y)];
+        if (!inForce(s, c)) return false;
+        *out += ansiGlyph(c.Char.UnicodeChar);
+        if (out->size() - start >= limit) return false;
+    }
     return true;
 }
 
-// A block of rows that moved up together, as the message area does when it
-// scrolls: let the terminal move them (a scroll region over the rows from
-// top to the bottom of the screen) instead of drawing them again. Returns
-// the number of rows moved, 0 when no scroll pays off.
-int findScroll(const AnsiScreen& s, const CHAR_INFO* next, int* top) {
-    const CHAR_INFO* shown = s.shown.data();
-    auto row = [](const CHAR_INFO* cells, int y) { return cells + y * ANSI_COLS; };
-    bool sameNow[ANSI_ROWS];
-    bool blankNext[ANSI_ROWS];
-    for (int y = 0; y < ANSI_ROWS; y++) {
-        sameNow[y] = rowsLookSame(row(next, y), row(shown, y));
-        blankNext[y] = rowIsBlank(row(next, y));
+// Moves the cursor to (x, y) the shortest way: a cursor position, or from
+// where it is by BS, by CR and LF, or by writing a few cells again.
+void moveTo(AnsiScreen& s, std::string& out, int x, int y) {
+    int cx = s.cursor.X;
+    int cy = s.cursor.Y;
+    if (cx == x && cy == y) return;
+    std::string best = cursorTo(x, y);
+    if (cx >= 0 && cy >= 0) {
+        std::string way;
+        if (y == cy && x > cx && writeAgain(s, y, cx, x, best.size(), &way)) best = way;
+        if (y == cy && x < cx && static_cast<std::size_t>(cx - x) < best.size()) best.assign(static_cast<std::size_t>(cx - x), '\b');
+        // LF on the scroll region's last row would scroll it.
+        bool scrolls = s.regionBottom >= 0 && cy <= s.regionBottom && s.regionBottom < y;
+        if ((y > cy && !scrolls) || (y == cy && x < cx)) {
+            // CR first: the same landing whether or not the driver adds a CR to LF.
+            way = cx == 0 ? "" : "\r";
+            way.append(static_cast<std::size_t>(y - cy), '\n');
+            if (way.size() < best.size() && writeAgain(s, y, 0, x, best.size() - way.size(), &way)) best = way;
+        }
     }
-    int best = 0;
-    int bestGain = 1;  // a scroll costs about as much as drawing one row
-    for (int k = 1; k < ANSI_ROWS; k++) {
-        // gain[t]: rows from t down that look right after scrolling by k,
-        // less those that looked right before.
-        int gain = 0;
-        for (int t = ANSI_ROWS - 1; t >= 0; t--) {
-            bool sameAfter = t + k < ANSI_ROWS ? rowsLookSame(row(next, t), row(shown, t + k)) : blankNext[t];
-            gain += static_cast<int>(sameAfter) - static_cast<int>(sameNow[t]);
-            if (t + k < ANSI_ROWS && gain > bestGain) {
-                bestGain = gain;
-                best = k;
-                *top = t;
+    out += best;
+    s.cursor = {static_cast<SHORT>(x), static_cast<SHORT>(y)};
+}
+
+// Writes cell (x, y). A character in the terminal's last column leaves the
+// cursor waiting to wrap, where terminals disagree: its place is then unknown.
+void put(AnsiScreen& s, std::string& out, int x, int y, const CHAR_INFO& c) {
+    moveTo(s, out, x, y);
+    setColours(s, out, c);
+    out += ansiGlyph(c.Char.UnicodeChar);
+    s.shown[at(x, y)] = c;
+    s.cursor = x + 1 < s.cols ? COORD{static_cast<SHORT>(x + 1), static_cast<SHORT>(y)} : COORD{-1, -1};
+}
+
+// Writes the cells of row y in [from, to) that look other than shown. Those
+// that look the same are taken as shown byte for byte, so that moved rows
+// can be recognised by their bytes.
+void writeChanged(AnsiScreen& s, std::string& out, const CHAR_INFO* row, int y, int from, int to) {
+    for (int x = from; x < to; x++) {
+        if (looksSame(row[x], s.shown[at(x, y)])) {
+            s.shown[at(x, y)] = row[x];
+        } else {
+            put(s, out, x, y, row[x]);
+        }
+    }
+}
+
+// Writes the changed cells of row y (width cells of it are visible). Where
+// the row ends in blanks that are not all shown yet, erasing to its end may
+// be shorter than writing them: both are tried.
+void writeRow(AnsiScreen& s, std::string& out, const CHAR_INFO* row, int y, int width) {
+    int tail = width;
+    while (tail > 0 && isPlainBlank(row[tail - 1])) tail--;
+    int erase = tail;
+    while (erase < width && looksSame(row[erase], s.shown[at(erase, y)])) erase++;
+    if (erase == width) {
+        writeChanged(s, out, row, y, 0, width);
+        return;
+    }
+    AnsiScreen written = s;
+    std::string writing;
+    writeChanged(written, writing, row, y, 0, width);
+
+    std::string erasing;
+    writeChanged(s, erasing, row, y, 0, tail);
+    moveTo(s, erasing, erase, y);
+    plainBackground(s, erasing);
+    erasing += "\x1b[K";
+    for (int x = erase; x < width; x++) s.shown[at(x, y)] = row[x];
+
+    if (writing.size() <= erasing.size()) {
+        s = written;
+        out += writing;
+    } else {
+        out += erasing;
+    }
+}
+
+// A row's bytes, to find moved rows quickly: equal rows have equal hashes.
+// Rows that look the same with other bytes (a 0 where a blank was) are
+// merely drawn again.
+struct RowLook {
+    std::size_t hash = 0;
+    bool blank = true;
+    int weight = 4;  // about what drawing it costs: a move, and its text
+};
+
+RowLook lookOf(const CHAR_INFO* row) {
+    static const std::array<CHAR_INFO, ANSI_COLS> BLANK_ROW = [] {
+        std::array<CHAR_INFO, ANSI_COLS> r{};
+        for (CHAR_INFO& c : r) blankCell(c);
+        return r;
+    }();
+    RowLook look;
+    std::string_view bytes(reinterpret_cast<const char*>(row), ROW_BYTES);
+    look.hash = std::hash<std::string_view>{}(bytes);
+    look.blank = std::memcmp(row, BLANK_ROW.data(), ROW_BYTES) == 0;
+    for (int x = 0; x < ANSI_COLS && !look.blank; x++) look.weight += isBlank(row[x]) ? 0 : 1;
+    return look;
+}
+
+// Rows top to bottom move up by k rows, blank rows coming in below them.
+struct Scroll {
+    int top = 0;
+    int bottom = 0;
+    int k = 0;  // 0: no scroll pays
+};
+
+// A block of rows that moved up together, as the message area does when it
+// scrolls, so that the terminal can move them instead of their being drawn
+// again.
+Scroll findScroll(const AnsiScreen& s, const CHAR_INFO* next, int height) {
+    std::array<RowLook, ANSI_ROWS> want;
+    std::array<RowLook, ANSI_ROWS> have;
+    for (int y = 0; y < height; y++) {
+        want[static_cast<std::size_t>(y)] = lookOf(next + at(0, y));
+        have[static_cast<std::size_t>(y)] = lookOf(s.shown.data() + at(0, y));
+    }
+    auto same = [&](int y, int from) {
+        const RowLook& a = want[static_cast<std::size_t>(y)];
+        const RowLook& b = have[static_cast<std::size_t>(from)];
+        if (a.hash != b.hash || a.blank != b.blank) return false;
+        return a.blank || std::memcmp(next + at(0, y), s.shown.data() + at(0, from), ROW_BYTES) == 0;
+    };
+    std::array<bool, ANSI_ROWS> sameNow{};
+    for (int y = 0; y < height; y++) sameNow[static_cast<std::size_t>(y)] = same(y, y);
+
+    // A scroll within the region in force costs a line feed or two; any
+    // other, a new region or a move and a line deletion as well. Blank rows
+    // below a block may scroll with it, so the region in force serves every
+    // block from its top whose blank rows below reach its bottom.
+    std::array<int, ANSI_ROWS> blankTo{};  // the lowest row of the blank rows from y + 1 down
+    for (int y = height - 1; y >= 0; y--) {
+        bool nextBlank = y + 1 < height && have[static_cast<std::size_t>(y + 1)].blank;
+        blankTo[static_cast<std::size_t>(y)] = nextBlank ? blankTo[static_cast<std::size_t>(y + 1)] : y;
+    }
+    auto setUp = [&](int top, int bottom) {
+        bool inRegion = s.regionBottom >= 0 && top == s.regionTop && bottom <= s.regionBottom &&
+                        s.regionBottom <= blankTo[static_cast<std::size_t>(bottom)];
+        return inRegion ? 0 : 8;
+    };
+    Scroll best;
+    int bestGain = 2;
+    int bestSetUp = 0;
+    for (int k = 1; k < height; k++) {
+        for (int bottom = k; bottom < height; bottom++) {
+            int gain = 0;
+            for (int t = bottom; t >= 0; t--) {
+                const RowLook& w = want[static_cast<std::size_t>(t)];
+                bool sameAfter = t + k <= bottom ? same(t, t + k) : w.blank;
+                gain += (static_cast<int>(sameAfter) - static_cast<int>(sameNow[static_cast<std::size_t>(t)])) * w.weight;
+                if (t + k > bottom) continue;
+                int cost = setUp(t, bottom);
+                if (gain - cost > bestGain - bestSetUp || (gain - cost == bestGain - bestSetUp && cost < bestSetUp)) {
+                    bestGain = gain;
+                    bestSetUp = cost;
+                    best = {t, bottom, k};
+                }
             }
         }
     }
     return best;
 }
 
-void applyScroll(AnsiScreen& s, std::string& out, int top, int k) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "\x1b[%d;%dr", top + 1, ANSI_ROWS);
-    out += buf;
-    if (k == 1) {
-        out += "\x1b[S";
+// Scrolls rows top..bottom up by k: delete lines at the top, when the
+// block reaches the bottom of the region in force (or of the screen), or
+// line feeds at the bottom of a scroll region around the block.
+std::string scrollWay(AnsiScreen& s, const Scroll& sc, bool byDeleting) {
+    std::string out;
+    if (byDeleting) {
+        moveTo(s, out, 0, sc.top);
+        plainBackground(s, out);
+        out += sc.k == 1 ? std::string("\x1b[M") : "\x1b[" + std::to_string(sc.k) + "M";
     } else {
-        std::snprintf(buf, sizeof buf, "\x1b[%dS", k);
-        out += buf;
+        if (s.regionTop != sc.top || s.regionBottom != sc.bottom) {
+            out += "\x1b[" + std::to_string(sc.top + 1) + ";" + std::to_string(sc.bottom + 1) + "r";
+            s.regionTop = sc.top;
+            s.regionBottom = sc.bottom;
+            s.cursor = {0, 0};  // setting the region homes the cursor
+        }
+        moveTo(s, out, 0, sc.bottom);
+        plainBackground(s, out);
+        out.append(static_cast<std::size_t>(sc.k), '\n');
     }
-    out += "\x1b[r";
-    for (int y = top; y < ANSI_ROWS; y++) {
+    for (int y = sc.top; y <= sc.bottom; y++) {
         for (int x = 0; x < ANSI_COLS; x++) {
-            CHAR_INFO& c = s.shown[static_cast<std::size_t>(x + y * ANSI_COLS)];
-            if (y + k < ANSI_ROWS) {
-                c = s.shown[static_cast<std::size_t>(x + (y + k) * ANSI_COLS)];
+            if (y + sc.k <= sc.bottom) {
+                s.shown[at(x, y)] = s.shown[at(x, y + sc.k)];
             } else {
-                blankCell(c);
+                blankCell(s.shown[at(x, y)]);
             }
         }
     }
+    return out;
+}
+
+// Scrolls by sc the cheapest way. Blank rows below the block may as well
+// scroll with it: what they bring up is blank either way. The block's bottom
+// is chosen among them, with the region in force, the cursor's row and the
+// lowest as the likely cheap ones.
+void scroll(AnsiScreen& s, std::string& out, Scroll sc, int height) {
+    int lowest = sc.bottom;
+    while (lowest + 1 < height && lookOf(s.shown.data() + at(0, lowest + 1)).blank) lowest++;
+    int region = s.regionBottom >= 0 ? s.regionBottom : height - 1;
+    std::string best;
+    std::size_t bestCost = 0;
+    AnsiScreen bestScreen;
+    for (int bottom : {region, static_cast<int>(s.cursor.Y), lowest}) {
+        if (bottom < sc.bottom || bottom > lowest) continue;
+        for (bool byDeleting : {true, false}) {
+            // Deleting lines moves everything down to the region's bottom.
+            if (byDeleting && (bottom != region || sc.top < s.regionTop)) continue;
+            AnsiScreen tried = s;
+            std::string way = scrollWay(tried, {sc.top, bottom, sc.k}, byDeleting);
+            // A new region serves the scrolls to come as well (a message
+            // area scrolls again and again): what counts is what a scroll
+            // costs once it is set, and a little more.
+            std::size_t cost = way.size();
+            if (tried.regionTop != s.regionTop || tried.regionBottom != s.regionBottom) {
+                AnsiScreen set = s;
+                set.regionTop = sc.top;
+                set.regionBottom = bottom;
+                cost = scrollWay(set, {sc.top, bottom, sc.k}, false).size() + 2;
+            }
+            if (best.empty() || cost < bestCost) {
+                best = way;
+                bestCost = cost;
+                bestScreen = tried;
+            }
+        }
+    }
+    s = bestScreen;
+    out += best;
 }
 
 }  // namespace
@@ -131,61 +342,43 @@ std::string ansiGlyph(unsigned ch) {
     return {static_cast<char>(0xc0 | (ch >> 6)), static_cast<char>(0x80 | (ch & 0x3f))};
 }
 
-std::string ansiColour(unsigned attr) {
-    if (attr == PLAIN) return "\x1b[m";
-    unsigned fg = ansiColourIndex(attr & 7) + ((attr & 8) ? 90 : 30);
-    unsigned bg = ansiColourIndex((attr >> 4) & 7) + ((attr & 128) ? 100 : 40);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "\x1b[%u;%um", fg, bg);
-    return buf;
-}
-
 std::string ansiFrame(AnsiScreen& s, const CHAR_INFO* next, COORD cursor) {
     std::string out;
-    if (!s.known) {
-        // Start from a blank screen in plain colours.
-        out += "\x1b[m\x1b[H\x1b[2J";
+    int width = std::clamp(s.cols, 1, ANSI_COLS);
+    int height = std::clamp(s.rows, 1, ANSI_ROWS);
+    bool cleared = !s.known;
+    if (cleared) {
+        // From a blank screen in the terminal's own colours, with no scroll
+        // region left over from before.
+        out += "\x1b[r\x1b[m\x1b[H\x1b[2J";
         for (CHAR_INFO& c : s.shown) blankCell(c);
         s.known = true;
-        s.cursor = {-1, -1};
-    } else if (s.rows >= ANSI_ROWS && s.cols >= 1) {
-        int top = 0;
-        int k = findScroll(s, next, &top);
-        if (k > 0) applyScroll(s, out, top, k);
+        s.cursor = {0, 0};
+        s.fg = OWN_COLOURS.fg;
+        s.bg = OWN_COLOURS.bg;
+        s.regionTop = 0;
+        s.regionBottom = -1;
     }
-
-    unsigned attr = PLAIN;
-    int lastWritten = -2;
-    for (int i = 0; i < ANSI_COLS * ANSI_ROWS; i++) {
-        int x = i % ANSI_COLS;
-        int y = i / ANSI_COLS;
-        CHAR_INFO& shown = s.shown[static_cast<std::size_t>(i)];
-        if (looksSame(next[i], shown)) continue;
-        shown = next[i];
-        // Never past the terminal's edge: a wrapped or scrolled terminal
-        // would shift everything after it.
-        if (x >= s.cols || y >= s.rows) continue;
-        if (i != lastWritten + 1 || x == 0) {
-            if (lastWritten < 0 || lastWritten / ANSI_COLS != y || !bridgeGap(out, next, lastWritten + 1, i, attr)) {
-                appendCursorTo(out, x, y);
-            }
+    // A first look, byte for byte: most frames change a row or two.
+    auto rowDiffers = [&](int y) { return std::memcmp(next + at(0, y), s.shown.data() + at(0, y), ROW_BYTES) != 0; };
+    std::array<bool, ANSI_ROWS> differs{};
+    int differing = 0;
+    for (int y = 0; y < height; y++) differing += differs[static_cast<std::size_t>(y)] = rowDiffers(y);
+    Scroll sc = !cleared && differing > 1 ? findScroll(s, next, height) : Scroll{};
+    if (sc.k > 0) {
+        scroll(s, out, sc, height);
+        for (int y = sc.top; y < height; y++) differs[static_cast<std::size_t>(y)] = rowDiffers(y);
+    }
+    // Never past the terminal's edge: a wrapped or scrolled terminal would
+    // shift everything after it. Cells out of sight count as shown.
+    if (width < ANSI_COLS || height < ANSI_ROWS) {
+        for (int y = 0; y < ANSI_ROWS; y++) {
+            for (int x = y < height ? width : 0; x < ANSI_COLS; x++) s.shown[at(x, y)] = next[at(x, y)];
         }
-        if (next[i].Attributes != attr) {
-            attr = next[i].Attributes;
-            out += ansiColour(attr);
-        }
-        out += ansiGlyph(next[i].Char.UnicodeChar);
-        lastWritten = i;
     }
-    // Plain colours between frames: the player's typing must not take the
-    // colour of the last square drawn.
-    if (attr != PLAIN) out += ansiColour(PLAIN);
-
-    int cx = cursor.X < 0 ? 0 : (cursor.X >= s.cols ? s.cols - 1 : cursor.X);
-    int cy = cursor.Y < 0 ? 0 : (cursor.Y >= s.rows ? s.rows - 1 : cursor.Y);
-    if (!out.empty() || cx != s.cursor.X || cy != s.cursor.Y) {
-        appendCursorTo(out, cx, cy);
-        s.cursor = {static_cast<SHORT>(cx), static_cast<SHORT>(cy)};
+    for (int y = 0; y < height; y++) {
+        if (differs[static_cast<std::size_t>(y)]) writeRow(s, out, next + at(0, y), y, width);
     }
+    moveTo(s, out, std::clamp(static_cast<int>(cursor.X), 0, width - 1), std::clamp(static_cast<int>(cursor.Y), 0, height - 1));
     return out;
 }

@@ -1,81 +1,112 @@
-// The console on a POSIX terminal: the game's frames go to the alternate
-// screen as ANSI sequences, one write() a frame, and the terminal is given
-// back as it was found on every way out.
+// The console on a POSIX terminal. The game's frames go to the alternate
+// screen, one write() a frame carrying only what changed; the player's
+// typing is read key by key and drawn by us through the same frames, so
+// that we always know what the screen shows. The terminal is taken only in
+// the foreground and given back as it was found on every way out.
+//
+// Who gets what:
+// - standard input and output both a terminal: our own line editing and echo;
+// - output a terminal, input a pipe: the game is drawn, typed keys are not echoed;
+// - input a terminal, output elsewhere: the terminal's own line editing and
+//   echo, and its modes are left alone;
+// - neither: frames go out as they are, lines come in as they are.
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <string_view>
 
 #include "platform/console.h"
-#include "platform/posix/ansi_frame.h"
+#include "platform/posix/tty.h"
 
 namespace {
 
-constexpr std::string_view ENTER = "\x1b[?1049h";
-constexpr std::string_view LEAVE = "\x1b[0m\x1b[?25h\x1b[?1049l";
-
-termios savedMode{};
-bool started = false;
-bool stdinIsTty = false;
-bool stdoutIsTty = false;
-volatile std::sig_atomic_t ownsTerminal = 0;
-volatile std::sig_atomic_t mustRepaint = 0;  // resized, or back from a stop
-
-AnsiScreen screen;
-std::array<CHAR_INFO, ANSI_COLS * ANSI_ROWS> lastFrame{};
+Tty tty;
 COORD cursorWanted{0, 0};
 int stdHandle = 0;
+bool started = false;
+bool readsTerminal = false;    // standard input is a terminal
+bool drawsOnTerminal = false;  // standard output is a terminal
+int modesFd = -1;              // the terminal whose modes we set, or -1
+termios savedMode{};           // its modes as we found them
 
-void writeAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
+// Read by signal handlers.
+volatile std::sig_atomic_t ownsTerminal = 0;
+volatile std::sig_atomic_t mustRepaint = 0;  // resized, or back in the foreground
+volatile std::sig_atomic_t outputGone = 0;
+volatile std::sig_atomic_t screenRows = ANSI_ROWS;
+
+bool inForeground(int fd) {
+    pid_t group = tcgetpgrp(fd);
+    return group < 0 || group == getpgrp();  // no controlling terminal: nobody to share with
+}
+
+void writeRaw(const char* bytes, std::size_t n) {
+    while (n > 0) {
+        ssize_t done = write(STDOUT_FILENO, bytes, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return;
+        bytes += done;
+        n -= static_cast<std::size_t>(done);
     }
 }
 
-void setEcho(bool on) {
-    if (!stdinIsTty) return;
-    termios mode = savedMode;
-    // Canonical input stays (the terminal's own line editing), and so do the
-    // signal keys. Echo only while a line is read: keys typed while the
-    // computer plays wait silently for the next prompt instead of landing
-    // on the board.
-    if (on) {
-        mode.c_lflag |= ECHO;
-    } else {
-        mode.c_lflag &= static_cast<tcflag_t>(~ECHO);
-    }
-    while (tcsetattr(STDIN_FILENO, TCSANOW, &mode) < 0 && errno == EINTR) {
-    }
-}
-
-// Takes the terminal: alternate screen, no echo. Async-signal-safe.
+// Takes the terminal if it is ours to take: our modes, the alternate
+// screen, and a full repaint to come. Only in the foreground, where a
+// background job would be stopped for it or draw over somebody else's
+// screen. Async-signal-safe.
 void takeTerminal() {
-    if (stdoutIsTty) (void)!write(STDOUT_FILENO, ENTER.data(), ENTER.size());
-    setEcho(false);
+    if (ownsTerminal || (modesFd < 0 && !drawsOnTerminal)) return;
+    if (modesFd >= 0) {
+        if (!inForeground(modesFd) || tcgetattr(modesFd, &savedMode) < 0) return;
+        termios mode = savedMode;
+        // Keys one by one, with no echo: we draw them. The signal keys stay,
+        // so Ctrl-C, Ctrl-Z and Ctrl-\ work as everywhere. Enter gives a
+        // newline, and what we write goes out as it is.
+        mode.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ECHONL | IEXTEN));
+        mode.c_iflag |= ICRNL;
+        mode.c_iflag &= static_cast<tcflag_t>(~(INLCR | IGNCR));
+        mode.c_oflag &= static_cast<tcflag_t>(~OPOST);
+        mode.c_cc[VMIN] = 1;
+        mode.c_cc[VTIME] = 0;
+        while (tcsetattr(modesFd, TCSANOW, &mode) < 0 && errno == EINTR) {
+        }
+    }
+    if (drawsOnTerminal && !outputGone) writeRaw("\x1b[?1049h", 8);
     ownsTerminal = 1;
+    mustRepaint = 1;
 }
 
-void readTerminalSize() {
-    winsize ws{};
-    if (stdoutIsTty && ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0) {
-        screen.rows = ws.ws_row;
-        screen.cols = ws.ws_col;
-    } else {
-        screen.rows = ANSI_ROWS;
-        screen.cols = ANSI_COLS;
+// Gives the terminal back as it was found: colours, no scroll region, the
+// cursor shown at the bottom left (where the shell's prompt comes next, below
+// the game, on a terminal without an alternate screen), the normal screen,
+// and the modes. Idempotent and async-signal-safe.
+void giveBackTerminal() {
+    if (!ownsTerminal) return;
+    ownsTerminal = 0;
+    if (drawsOnTerminal && !outputGone) {
+        char leave[64] = "\x1b[m\x1b[r\x1b[";
+        std::size_t n = std::strlen(leave);
+        char digits[8];
+        int d = 0;
+        for (int rows = screenRows > 0 ? static_cast<int>(screenRows) : 1; rows > 0 && d < 8; rows /= 10) {
+            digits[d++] = static_cast<char>('0' + rows % 10);
+        }
+        while (d > 0) leave[n++] = digits[--d];
+        const char tail[] = "H\n\x1b[?25h\x1b[?1049l";
+        std::memcpy(leave + n, tail, sizeof tail - 1);
+        writeRaw(leave, n + sizeof tail - 1);
     }
+    if (modesFd >= 0) tcsetattr(modesFd, TCSANOW, &savedMode);
 }
 
 // Delivers sig with its default action at once: the handler runs with sig
@@ -89,68 +120,136 @@ void raiseDefault(int sig) {
     std::raise(sig);
 }
 
+// Without SA_RESTART: a resize or a return to the foreground interrupts a
+// wait for a key or a pause, so the screen is drawn again at once.
+void install(int sig, void (*handler)(int)) {
+    struct sigaction sa{};
+    sa.sa_handler = handler;
+    sigemptyset(&sa.sa_mask);
+    sigaction(sig, &sa, nullptr);
+}
+
 void onFatalSignal(int sig) {
-    platformRestoreTerminal();
+    giveBackTerminal();
     raiseDefault(sig);
 }
 
 void onResize(int) { mustRepaint = 1; }
 
-// Without SA_RESTART, a resize or a stop while waiting for a line interrupts
-// the read, so that the screen can be drawn again at once.
-void install(int sig, void (*handler)(int), int flags = 0) {
-    struct sigaction sa{};
-    sa.sa_handler = handler;
-    sa.sa_flags = flags;
-    sigemptyset(&sa.sa_mask);
-    sigaction(sig, &sa, nullptr);
-}
-
-void onStop(int) {
-    // Give the terminal back while stopped, take it again when continued.
+// Ctrl-Z gives the terminal back while stopped. A background job that
+// touches the terminal (SIGTTIN, SIGTTOU) is stopped too; the terminal is
+// somebody else's then, so it is only let go of. Either way it is taken
+// again when continued, if in the foreground.
+void onStop(int sig) {
     int saved = errno;
-    bool owned = ownsTerminal != 0;
-    platformRestoreTerminal();
-    raiseDefault(SIGTSTP);
-    // Continued.
-    install(SIGTSTP, onStop);
-    if (owned) takeTerminal();
+    if (sig == SIGTSTP) {
+        giveBackTerminal();
+    } else {
+        ownsTerminal = 0;
+    }
+    raiseDefault(sig);
+    install(sig, onStop);
+    takeTerminal();
     mustRepaint = 1;
     errno = saved;
+}
+
+void onContinue(int) {
+    int saved = errno;
+    takeTerminal();
+    mustRepaint = 1;
+    errno = saved;
+}
+
+// The terminal went away (its reader ended, or it hung up): nothing more
+// can be shown. Restore the modes, and end as a program whose output was
+// cut off does.
+[[noreturn]] void terminalGone(int err) {
+    outputGone = 1;
+    giveBackTerminal();
+    if (err == EPIPE) raiseDefault(SIGPIPE);
+    _exit(1);
+}
+
+void send(const std::string& bytes) {
+    std::string_view rest = bytes;
+    while (!rest.empty()) {
+        ssize_t done = write(STDOUT_FILENO, rest.data(), rest.size());
+        if (done < 0 && errno == EINTR) continue;
+        if (done < 0 && (errno == EPIPE || errno == EIO)) terminalGone(errno);
+        if (done <= 0) return;
+        rest.remove_prefix(static_cast<std::size_t>(done));
+    }
+}
+
+void readTerminalSize() {
+    winsize ws{};
+    int rows = ANSI_ROWS;
+    int cols = ANSI_COLS;
+    if (drawsOnTerminal && ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0) {
+        rows = ws.ws_row;
+        cols = ws.ws_col;
+    }
+    screenRows = rows;
+    ttyRepaint(tty, rows, cols);
+}
+
+// Brings the screen up to date, unless it is not ours to draw on now (a
+// job in the background): then it is drawn whole on coming back.
+void draw() {
+    takeTerminal();
+    if (drawsOnTerminal && !ownsTerminal) return;
+    if (mustRepaint) {
+        mustRepaint = 0;
+        readTerminalSize();
+    }
+    send(ttyShow(tty));
+}
+
+TtyKeys editingKeys(const termios& mode) {
+    auto key = [&mode](int which) {
+        cc_t k = mode.c_cc[which];
+        return k == static_cast<cc_t>(_POSIX_VDISABLE) ? static_cast<unsigned char>(0) : static_cast<unsigned char>(k);
+    };
+    return {key(VERASE), key(VKILL), key(VWERASE), key(VEOF)};
 }
 
 void start() {
     if (started) return;
     started = true;
-    stdinIsTty = isatty(STDIN_FILENO) != 0;
-    stdoutIsTty = isatty(STDOUT_FILENO) != 0;
-    if (stdinIsTty) tcgetattr(STDIN_FILENO, &savedMode);
-    std::atexit([] { platformRestoreTerminal(); });
+    readsTerminal = isatty(STDIN_FILENO) != 0;
+    drawsOnTerminal = isatty(STDOUT_FILENO) != 0;
+    const char* term = std::getenv("TERM");
+    if (drawsOnTerminal && term && std::strcmp(term, "dumb") == 0) {
+        std::fputs("salvo: a dumb terminal can't show the game (it needs a VT100-class terminal)\n", stderr);
+        std::exit(1);
+    }
+    modesFd = readsTerminal && drawsOnTerminal ? STDIN_FILENO : drawsOnTerminal ? STDOUT_FILENO : -1;
+    tty.editing = readsTerminal && drawsOnTerminal;
+    if (tty.editing) {
+        termios mode{};
+        if (tcgetattr(STDIN_FILENO, &mode) == 0) tty.keys = editingKeys(mode);
+    }
+    std::atexit([] { giveBackTerminal(); });
+    // A reader that goes away shows as EPIPE from write.
+    std::signal(SIGPIPE, SIG_IGN);
     // SIGABRT too: an exception nobody catches (the heap running out) ends in
     // abort, and the terminal must come back then as well.
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT}) install(sig, onFatalSignal);
-    // A terminal hands over whole lines, so an interrupted read loses
-    // nothing; a pipe may be mid-line, and fgets would drop what it had.
-    install(SIGWINCH, onResize, stdinIsTty ? 0 : SA_RESTART);
-    if (stdinIsTty) install(SIGTSTP, onStop);
+    install(SIGWINCH, onResize);
+    if (modesFd >= 0) {
+        for (int sig : {SIGTSTP, SIGTTIN, SIGTTOU}) install(sig, onStop);
+        install(SIGCONT, onContinue);
+    }
     readTerminalSize();
     takeTerminal();
-}
-
-void drawFrame(const CHAR_INFO* cells) {
-    if (mustRepaint) {
-        mustRepaint = 0;
-        readTerminalSize();
-        screen.known = false;
-    }
-    std::copy(cells, cells + lastFrame.size(), lastFrame.begin());
-    writeAll(ansiFrame(screen, cells, cursorWanted));
 }
 
 BOOL writeOutput(const CHAR_INFO* cells, COORD size, COORD from, SMALL_RECT* area) {
     start();
     if (size.X != ANSI_COLS || size.Y != ANSI_ROWS || from.X != 0 || from.Y != 0) return FALSE;
-    drawFrame(cells);
+    ttyKeepFrame(tty, cells, cursorWanted);
+    draw();
     if (area) *area = {0, 0, ANSI_COLS - 1, ANSI_ROWS - 1};
     return TRUE;
 }
@@ -187,40 +286,47 @@ BOOL SetConsoleCursorPosition(HANDLE, COORD pos) {
 
 void Sleep(DWORD milliseconds) {
     timespec left{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (nanosleep(&left, &left) < 0 && errno == EINTR) {
-        if (mustRepaint) drawFrame(lastFrame.data());
-    }
+    while (nanosleep(&left, &left) < 0 && errno == EINTR) draw();
 }
+
+namespace {
+
+// Waits until standard input has something, or the output's reader has gone
+// away while the player thinks: then the game ends at once, not on its next
+// write. A background job reading the terminal skips the wait: its read
+// stops it until it is brought back, as a job that wants the terminal should.
+// False when a signal cut the wait short.
+bool waitForKeys() {
+    if (readsTerminal && !inForeground(STDIN_FILENO)) return true;
+    pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {STDOUT_FILENO, 0, 0}};
+    if (poll(fds, 2, -1) < 0) return false;
+    if (fds[1].revents & (POLLERR | POLLHUP)) terminalGone(drawsOnTerminal ? EIO : EPIPE);
+    return fds[0].revents != 0;
+}
+
+}  // namespace
 
 bool platformReadLine(char* buf, int size) {
     start();
-    setEcho(true);
-    bool ok = false;
+    tty.reading = true;
     for (;;) {
-        if (std::fgets(buf, size, stdin)) {
-            ok = true;
-            break;
+        TtyRead got = ttyRead(tty, buf, size);
+        if (got != TtyRead::More) {
+            tty.reading = false;
+            return got == TtyRead::Line;
         }
-        if (!std::ferror(stdin) || errno != EINTR) break;
-        // A resize or a stop interrupted the wait: draw the screen again and
-        // go on waiting for the same line.
-        std::clearerr(stdin);
-        if (mustRepaint) {
-            drawFrame(lastFrame.data());
-            setEcho(true);
+        // Show the line as typed so far (and anything a resize or a return
+        // to the foreground needs), then wait for more keys.
+        draw();
+        if (!waitForKeys()) continue;
+        char keys[4096];
+        ssize_t n = read(STDIN_FILENO, keys, sizeof keys);
+        if (n > 0) {
+            tty.input.append(keys, static_cast<std::size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            ttyEndOfInput(tty);
         }
     }
-    setEcho(false);
-    if (!ok) buf[0] = '\0';
-    // The terminal's echo of the line, and its Enter, changed the screen
-    // behind our back: the next frame draws everything.
-    screen.known = false;
-    return ok;
 }
 
-void platformRestoreTerminal() noexcept {
-    if (!ownsTerminal) return;
-    ownsTerminal = 0;
-    if (stdoutIsTty) (void)!write(STDOUT_FILENO, LEAVE.data(), LEAVE.size());
-    if (stdinIsTty) tcsetattr(STDIN_FILENO, TCSANOW, &savedMode);
-}
+void platformRestoreTerminal() noexcept { giveBackTerminal(); }

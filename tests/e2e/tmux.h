@@ -31,7 +31,7 @@ struct Cell {
 };
 
 struct Screen {
-    std::vector<std::vector<Cell>> cells;  // 25 rows of 80
+    std::vector<std::vector<Cell>> cells;  // rows of 80
     std::vector<std::string> rows;         // their text, trailing blanks cut
     int cursorX = -1;
     int cursorY = -1;
@@ -62,13 +62,22 @@ inline std::string squareName(int x, int y) { return static_cast<char>('a' + x) 
 
 class Terminal {
 public:
-    // Starts the game under a shell that outlives Ctrl-C (a trap, which the
-    // game doesn't inherit), then reports how it ended and whether the
-    // terminal modes are as before, and stays for the screen to be read.
-    Terminal() : server("salvo-e2e-" + std::to_string(getpid()) + "-" + std::to_string(servers++)) {
+    // Starts the game (or a shell command around it) under a shell that
+    // outlives Ctrl-C (a trap, which the game doesn't inherit), then reports
+    // how it ended and whether the terminal modes are as before, and stays
+    // for the screen to be read.
+    explicit Terminal(const std::string& command = "\"" SALVO_BINARY "\"", int cols = 80, int rows = 25)
+        : server("salvo-e2e-" + std::to_string(getpid()) + "-" + std::to_string(servers++)) {
         unsetenv("TMUX");  // set inside another tmux; our server is our own anyway
-        tmux("new-session -d -s salvo -x 80 -y 25 'trap : INT; b=$(stty -g); \"" SALVO_BINARY "\"; st=$?; "
+        tmux("new-session -d -s salvo -x " + std::to_string(cols) + " -y " + std::to_string(rows) +
+             " 'trap : INT; b=$(stty -g); " + command + "; st=$?; "
              "[ \"$(stty -g)\" = \"$b\" ] && m=kept || m=lost; echo EXIT=$st, modes $m; exec sleep 600'");
+    }
+    // An interactive shell with job control instead, for commands to be typed.
+    struct Shell {};
+    explicit Terminal(Shell) : server("salvo-e2e-" + std::to_string(getpid()) + "-" + std::to_string(servers++)) {
+        unsetenv("TMUX");
+        tmux("new-session -d -s salvo -x 80 -y 25 'PS1=\"$ \" exec bash --norc --noprofile -i'");
     }
     ~Terminal() {
         std::string socket = tmux("display -p '#{socket_path}'");
@@ -88,6 +97,9 @@ public:
         tmux("send-keys -t salvo -H" + keys);
     }
     void key(const std::string& name) { tmux("send-keys -t salvo " + name); }
+    void resize(int cols, int rows) {
+        tmux("resize-window -t salvo -x " + std::to_string(cols) + " -y " + std::to_string(rows));
+    }
 
     Screen screen() const {
         std::istringstream out(tmux("capture-pane -p -e -N -t salvo \\; "
@@ -95,7 +107,8 @@ public:
         Screen s;
         int bg = 0;
         std::string line;
-        for (int y = 0; y < 25 && std::getline(out, line); y++) {
+        int height = std::stoi(tmux("display -p -t salvo '#{pane_height}'"));
+        for (int y = 0; y < height && std::getline(out, line); y++) {
             std::vector<Cell> cells;
             for (std::size_t i = 0; i < line.size(); i++) {
                 if (line[i] == '\x1b') {  // SGR, the only escape capture-pane writes
@@ -119,7 +132,9 @@ public:
             s.cells.push_back(cells);
             s.rows.push_back(text.erase(text.find_last_not_of(' ') + 1));
         }
-        if (!(out >> s.cursorX >> s.cursorY >> s.alternate) || s.rows.size() != 25) throw std::runtime_error("no pane");
+        if (!(out >> s.cursorX >> s.cursorY >> s.alternate) || s.rows.size() != static_cast<std::size_t>(height)) {
+            throw std::runtime_error("no pane");
+        }
         return s;
     }
 

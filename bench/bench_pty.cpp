@@ -1,0 +1,166 @@
+// salvo-bench-pty: the real program in a pseudo-terminal of 80 x 25, played
+// to the end by a player who types its answers key by key, with every byte
+// it writes counted and replayed through the model of a terminal that knows
+// only the common VT102 set. The player reads the screen from the model:
+// it answers the menus, and fires at squares in a seeded random order,
+// skipping those the opponent's board shows as fired at.
+//
+// Usage: salvo-bench-pty [--level 1-4] [--seed S] [--check] SALVO
+// Prints the bytes of the whole game and a player turn. With --check it
+// prints nothing on success and fails (status 1) when the model meets a
+// sequence outside its set, the game does not end, it ends other than with
+// status 0, or it leaves the terminal other than as it found it.
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <numeric>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vt/vt_model.h"
+
+namespace {
+
+struct Run {
+    int fd = -1;
+    pid_t child = -1;
+    VtScreen vt = vtNew(25, 80);
+    std::size_t bytes = 0;
+};
+
+[[noreturn]] void fail(const Run& run, const std::string& why) {
+    std::fprintf(stderr, "salvo-bench-pty: %s\n", why.c_str());
+    for (int y = 0; y < run.vt.rows; y++) std::fprintf(stderr, "|%s\n", vtRow(run.vt, y).c_str());
+    if (run.child > 0) kill(run.child, SIGKILL);
+    std::exit(1);
+}
+
+// Reads what the program writes until it has been quiet for quietMs, or
+// the deadline. Returns false when the program has closed the terminal.
+bool drain(Run& run, int quietMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (;;) {
+        pollfd p{run.fd, POLLIN, 0};
+        int n = poll(&p, 1, quietMs);
+        if (n == 0) return true;
+        if (n < 0) continue;
+        char buf[4096];
+        ssize_t got = read(run.fd, buf, sizeof buf);
+        if (got <= 0) return false;
+        run.bytes += static_cast<std::size_t>(got);
+        vtFeed(run.vt, std::string_view(buf, static_cast<std::size_t>(got)));
+        if (!run.vt.error.empty()) fail(run, "the model met " + run.vt.error);
+        if (std::chrono::steady_clock::now() > deadline) fail(run, "the program never went quiet");
+    }
+}
+
+// The last non-empty row above the cursor, when the cursor waits after "> ".
+std::string prompt(const VtScreen& vt) {
+    if (vt.x != 2 || vtRow(vt, vt.y) != ">") return "";
+    for (int y = vt.y - 1; y >= 0; y--) {
+        std::string row = vtRow(vt, y);
+        if (!row.empty()) return row;
+    }
+    return "";
+}
+
+// Types a line key by key, letting the program draw each key.
+void type(Run& run, const std::string& line) {
+    for (char key : line + "\r") {
+        if (write(run.fd, &key, 1) != 1) fail(run, "the terminal is gone");
+        drain(run, 20);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int level = 3;
+    unsigned seed = 1;
+    bool check = false;
+    const char* program = nullptr;
+    for (int i = 1; i < argc; i++) {
+        std::string_view a = argv[i];
+        if (a == "--level" && i + 1 < argc) {
+            level = std::atoi(argv[++i]);
+        } else if (a == "--seed" && i + 1 < argc) {
+            seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--check") {
+            check = true;
+        } else {
+            program = argv[i];
+        }
+    }
+    if (!program || level < 1 || level > 4) {
+        std::fprintf(stderr, "usage: salvo-bench-pty [--level 1-4] [--seed S] [--check] SALVO\n");
+        return 2;
+    }
+
+    Run run;
+    winsize size{25, 80, 0, 0};
+    run.child = forkpty(&run.fd, nullptr, nullptr, &size);
+    if (run.child < 0) fail(run, "no pseudo-terminal");
+    if (run.child == 0) {
+        setenv("TERM", "vt102", 1);
+        execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    termios before{};
+    tcgetattr(run.fd, &before);
+
+    std::vector<int> squares(100);
+    std::iota(squares.begin(), squares.end(), 0);
+    std::shuffle(squares.begin(), squares.end(), std::mt19937(seed));
+    std::size_t next = 0;
+    int turns = 0;
+    std::size_t matchStart = 0;
+    bool over = false;
+    while (!over && drain(run, 60)) {
+        std::string last = prompt(run.vt);
+        if (last.ends_with("4 - Champion (Hard, Lucky)")) {
+            type(run, std::to_string(level));
+        } else if (last.ends_with("2 - Place randomly")) {
+            matchStart = run.bytes;
+            type(run, "2");
+        } else if (last.ends_with("What is your target?")) {
+            if (last.find(" 3 shots ") != std::string::npos) turns++;
+            // The first square not yet shown as fired at, on the right board.
+            while (next < squares.size() && vtAt(run.vt, 21 + squares[next] % 10, 2 + squares[next] / 10).bg != 49) next++;
+            if (next == squares.size()) fail(run, "every square fired at, and no end");
+            int sq = squares[next++];
+            type(run, static_cast<char>('a' + sq % 10) + std::to_string(sq / 10 + 1));
+        } else if (last.ends_with("2 - quit")) {
+            type(run, "2");
+            over = true;
+        }
+    }
+    std::size_t matchBytes = run.bytes - matchStart;
+    while (drain(run, 200)) {
+    }
+    int status = 0;
+    waitpid(run.child, &status, 0);
+    termios after{};
+    bool modesKept = tcgetattr(run.fd, &after) == 0 && std::memcmp(&before, &after, sizeof before) == 0;
+    if (!over) fail(run, "the game ended before \"Another game?\"");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) fail(run, "the program did not end with status 0");
+    if (run.vt.alternate || !run.vt.cursorShown || run.vt.top != 0 || run.vt.bottom != 24) {
+        fail(run, "the terminal was not given back: alternate screen, cursor or scroll region");
+    }
+    if (!modesKept) fail(run, "the terminal's modes changed");
+    if (check) return 0;
+    std::printf("%s through a pseudo-terminal, level %d, player's seed %u: %d player turns\n", program, level, seed, turns);
+    std::printf("  bytes in all            %8zu\n", run.bytes);
+    std::printf("  bytes of the match      %8zu\n", matchBytes);
+    std::printf("  bytes a player turn     %8zu\n", matchBytes / static_cast<std::size_t>(std::max(turns, 1)));
+    return 0;
+}

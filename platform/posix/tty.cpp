@@ -1,0 +1,164 @@
+#include "platform/posix/tty.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+using Cells = std::array<CHAR_INFO, ANSI_COLS * ANSI_ROWS>;
+
+bool tooSmall(const Tty& t) { return t.screen.rows < TTY_MIN_ROWS || t.screen.cols < TTY_MIN_COLS; }
+
+// The notice shown in place of the game on a terminal too small for it, cut
+// into rows at the terminal's edge. Drawn once for each size.
+std::string notice(Tty& t) {
+    int rows = t.screen.rows;
+    int cols = std::max(t.screen.cols, 1);
+    if (t.notice.X == cols && t.notice.Y == rows) return "";
+    t.notice = {static_cast<SHORT>(cols), static_cast<SHORT>(rows)};
+    std::string text = "salvo needs a terminal of " + std::to_string(TTY_MIN_COLS) + " x " +
+                       std::to_string(TTY_MIN_ROWS) + " (this one is " + std::to_string(t.screen.cols) + " x " +
+                       std::to_string(rows) + ")";
+    std::string out = "\x1b[r\x1b[m\x1b[H\x1b[2J";
+    // Words wrapped at the edge; a word longer than a row is cut.
+    auto width = static_cast<std::size_t>(cols);
+    std::size_t from = 0;
+    for (int row = 0; row < rows && from < text.size(); row++) {
+        std::size_t end = std::min(from + width, text.size());
+        std::size_t space = text.rfind(' ', end);
+        if (end < text.size() && space != std::string::npos && space > from) end = space;
+        if (row > 0) out += "\x1b[" + std::to_string(row + 1) + "H";
+        out += text.substr(from, end - from);
+        from = text.find_first_not_of(' ', end);
+    }
+    // The game comes back from a clear screen.
+    t.screen.known = false;
+    return out;
+}
+
+// The game's frame with the line typed so far after its cursor (the end of
+// the prompt), running on over the rows below it, which are blank; the
+// cursor follows the typing. A line too long for that room shows its end.
+void withTyping(const Tty& t, Cells& cells, COORD& cursor) {
+    cells = t.frame;
+    cursor = t.cursor;
+    if (!t.editing || !t.reading) return;
+    int height = std::min(t.screen.rows, ANSI_ROWS);
+    int start = std::clamp(static_cast<int>(cursor.X), 0, ANSI_COLS - 1) +
+                std::clamp(static_cast<int>(cursor.Y), 0, height - 1) * ANSI_COLS;
+    int room = height * ANSI_COLS - start - 1;  // a cell stays free for the cursor
+    std::string_view typed = t.line;
+    if (room < 0) return;
+    if (typed.size() > static_cast<std::size_t>(room)) typed.remove_prefix(typed.size() - static_cast<std::size_t>(room));
+    for (std::size_t i = 0; i < typed.size(); i++) {
+        CHAR_INFO& cell = cells[static_cast<std::size_t>(start) + i];
+        cell.Char.UnicodeChar = static_cast<WCHAR>(static_cast<unsigned char>(typed[i]));
+        cell.Attributes = ANSI_PLAIN;
+    }
+    int end = start + static_cast<int>(typed.size());
+    cursor = {static_cast<SHORT>(end % ANSI_COLS), static_cast<SHORT>(end / ANSI_COLS)};
+}
+
+// Applies one key to the line being typed. The terminal's own keys come
+// first; Backspace sends DEL on some terminals and BS on others, and both
+// erase. Returns true when the key ended the line, or the input.
+bool edit(Tty& t, unsigned char key) {
+    const TtyKeys& k = t.keys;
+    auto is = [key](unsigned char setting) { return setting != 0 && key == setting; };
+    if (key == '\n') {
+        t.lines += t.line;
+        t.lines += '\n';
+        t.line.clear();
+        return true;
+    }
+    if (is(k.endOfInput)) {
+        // On an empty line only: a terminal hands over what was typed, and
+        // the game would wait for the rest of that line anyway.
+        t.ended = t.line.empty();
+        return t.ended;
+    }
+    if (is(k.kill)) {
+        t.line.clear();
+    } else if (is(k.wordErase)) {
+        auto blank = [&t] { return t.line.back() == ' ' || t.line.back() == '\t'; };
+        while (!t.line.empty() && blank()) t.line.pop_back();
+        while (!t.line.empty() && !blank()) t.line.pop_back();
+    } else if (is(k.erase) || key == 0x7f || key == '\b') {
+        if (!t.line.empty()) t.line.pop_back();
+    } else if (t.line.size() < TTY_LINE_MAX) {
+        t.line += static_cast<char>(key);
+    }
+    return false;
+}
+
+// fgets on text: through the first newline, or size - 1 bytes; short of
+// both, only when whole says that no more will come.
+bool takePiece(std::string& text, bool whole, char* buf, int size) {
+    std::size_t room = static_cast<std::size_t>(size) - 1;
+    std::size_t newline = text.find('\n');
+    std::size_t n = newline == std::string::npos ? text.size() : newline + 1;
+    if (n > room) {
+        n = room;
+    } else if (newline == std::string::npos && !whole) {
+        return false;
+    }
+    if (n == 0) return false;
+    std::memcpy(buf, text.data(), n);
+    buf[n] = '\0';
+    text.erase(0, n);
+    return true;
+}
+
+}  // namespace
+
+std::string ttyShow(Tty& t) {
+    if (tooSmall(t)) return notice(t);
+    t.notice = {0, 0};
+    Cells cells;
+    COORD cursor;
+    withTyping(t, cells, cursor);
+    return ansiFrame(t.screen, cells.data(), cursor);
+}
+
+void ttyKeepFrame(Tty& t, const CHAR_INFO* cells, COORD cursor) {
+    std::copy_n(cells, t.frame.size(), t.frame.begin());
+    t.cursor = cursor;
+}
+
+void ttyRepaint(Tty& t, int rows, int cols) {
+    t.screen.rows = rows;
+    t.screen.cols = cols;
+    t.screen.known = false;
+    t.notice = {0, 0};
+}
+
+TtyRead ttyRead(Tty& t, char* buf, int size) {
+    if (size < 2) {
+        if (size == 1) buf[0] = '\0';
+        return TtyRead::End;
+    }
+    if (t.editing) {
+        std::size_t used = 0;
+        while (t.lines.empty() && !t.ended && used < t.input.size()) edit(t, static_cast<unsigned char>(t.input[used++]));
+        t.input.erase(0, used);
+        if (takePiece(t.lines, t.ended, buf, size)) return TtyRead::Line;
+    } else if (takePiece(t.input, t.ended, buf, size)) {
+        return TtyRead::Line;
+    }
+    if (!t.ended) return TtyRead::More;
+    buf[0] = '\0';
+    return TtyRead::End;
+}
+
+void ttyEndOfInput(Tty& t) {
+    // Keys read before the end still count, and a line cut off by it comes
+    // as a last line without its newline.
+    if (t.editing) {
+        for (std::size_t i = 0; i < t.input.size() && !t.ended; i++) edit(t, static_cast<unsigned char>(t.input[i]));
+        t.input.clear();
+        t.lines += t.line;
+        t.line.clear();
+    }
+    t.ended = true;
+}
