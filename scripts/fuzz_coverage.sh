@@ -17,6 +17,8 @@ targets=("$@")
 folders=(game console board fleet opponent)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+artifacts=build/fuzz/artifacts
+mkdir -p "$artifacts"
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2 >/dev/null
@@ -27,8 +29,8 @@ for name in "${targets[@]}"; do
   mkdir -p "$work/$name"
   echo "fuzz_$name: fuzzing for $seconds s"
   UBSAN_OPTIONS=halt_on_error=1 "build/fuzz/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 \
-    -print_final_stats=1 -artifact_prefix="$work/$name-" "$work/$name" "fuzz/corpus/$name" 2>"$work/$name.log" ||
-    { tail -n 40 "$work/$name.log"; exit 1; }
+    -print_final_stats=1 -artifact_prefix="$artifacts/$name-" "$work/$name" "fuzz/corpus/$name" 2>"$work/$name.log" ||
+    { tail -n 40 "$work/$name.log"; echo "fuzz_$name found a failure; the input is in $artifacts/" >&2; exit 1; }
   grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$work/$name.log"
   binary="build/fuzz-coverage/fuzz/fuzz_$name"
   LLVM_PROFILE_FILE="$work/$name-%p.profraw" "$binary" -runs=0 "$work/$name" "fuzz/corpus/$name" >/dev/null 2>&1
