@@ -161,7 +161,7 @@ void writeRow(AnsiScreen& s, std::string& out, const CHAR_INFO* row, int y, int 
     writeChanged(written, writing, row, y, 0, width);
 
     std::string erasing;
-    writeChanged(s, erasing, row, y, 0, tail);
+    writeChanged(s, erasing, row, y, 0, erase);
     moveTo(s, erasing, erase, y);
     plainBackground(s, erasing);
     erasing += "\x1b[K";
