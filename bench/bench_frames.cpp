@@ -1,9 +1,10 @@
 // salvo-bench-frames: what one whole game costs on the line to the terminal.
 //
-// A seeded game is played on the headless console by a player who fires at
-// random squares not fired at before, and recorded: every frame the game
-// writes, and every line the player types. The recording is then replayed
-// through two writers, and each write is counted:
+// A seeded game is played through the program's own entry on the headless
+// console, by a player who fires at random squares not fired at before, and
+// recorded: every frame the game writes, and every line the player types.
+// The recording is then replayed through two writers, and each write is
+// counted:
 // - the terminal layer, its line editing included: each key typed is
 //   drawn as it comes, each frame is sent as the layer sends it;
 // - ncurses (when the bench is built with it), on the same frames: every
@@ -18,8 +19,6 @@
 #include <vector>
 
 #include "board/map.h"
-#include "fleet/shipplacement.h"
-#include "game/game.h"
 #include "opponent/aiopponent.h"
 #include "platform/headless/headless.h"
 #include "platform/posix/tty.h"
@@ -31,6 +30,8 @@
 
 #include <map>
 #endif
+
+int salvoMain();
 
 namespace {
 
@@ -52,67 +53,60 @@ struct Recording {
 };
 
 Recording recording;
-Game game{};
 Phase phase = Phase::Opening;
-void (*levelMove)(Game*) = nullptr;
 
-// The opponent's move, counted: a player turn ends before each.
-void countedMove(Game* g) {
-    recording.playerTurns++;
-    levelMove(g);
-}
+bool endsWith(std::string_view text, std::string_view end) { return text.ends_with(end); }
 
 void record(const CHAR_INFO* cells, COORD cursor) {
+    // The match is over once its result is printed; the reveal comes after.
+    for (int y = 14; y < 24 && phase == Phase::Match; y++) {
+        std::string row = headlessRow(y);
+        if (row == "You Won!" || row == "The Opponent Won!") phase = Phase::End;
+    }
     Event e{phase, {}, cursor, ""};
     std::copy_n(cells, e.cells.size(), e.cells.begin());
     recording.events.push_back(e);
 }
 
-// The player: menu answers, then random squares not fired at before.
-bool typeLine(std::string line, char* buf, int size) {
+// What the game asks: the last row with text above the cursor.
+std::string question() {
+    for (int y = headlessCursor().Y - 1; y >= 0; y--) {
+        if (std::string row = headlessRow(y); !row.empty()) return row;
+    }
+    return "";
+}
+
+// The player: the level, random placement, then random squares that the
+// opponent's board does not show as fired at, and at "Another game?" 2.
+bool answer(int level, char* buf, int size) {
+    std::string asked = question();
+    std::string line = "2\n";
+    if (endsWith(asked, "4 - Champion (Hard, Lucky)")) {
+        line = std::to_string(level) + "\n";
+    } else if (endsWith(asked, "What is your target?")) {
+        phase = Phase::Match;
+        if (asked.find(" 3 shots ") != std::string::npos) recording.playerTurns++;
+        int square = 0;
+        const CHAR_INFO* cells = headlessScreen();
+        auto firedAt = [cells](int sq) { return cells[21 + sq % MAP_WIDTH + (2 + sq / MAP_WIDTH) * ANSI_COLS].Attributes != 7; };
+        do {
+            square = std::rand() % (MAP_WIDTH * MAP_HEIGHT);
+        } while (firedAt(square));
+        line = static_cast<char>('a' + square % MAP_WIDTH) + std::to_string(square / MAP_WIDTH + 1) + "\n";
+    }
     recording.events.push_back({phase, {}, {0, 0}, line});
     std::snprintf(buf, static_cast<std::size_t>(size), "%s", line.c_str());
     return true;
 }
 
-// Plays one game as the program does: a blank screen, the boards, both
-// menus, random placement, the match, "Another game?" answered 2.
+// Plays one game through the program's own entry (game/main.cpp, built in
+// as salvoMain), on the headless console seeded with seed.
 void recordGame(int level, unsigned seed) {
     headlessReset();
+    headlessSetSeed(seed);
     headlessOnFrame(record);
-    std::srand(seed);
-    gameInit(&game);
-    consoleDrawMaps(&game, DRAW_SHIPS, DRAW_HIDDEN);
-    char buf[256];
-    headlessOnRead([level](char* b, int size) { return typeLine(std::to_string(level) + "\n", b, size); });
-    consolePrint(&game.console, "%s", MENU_OPPONENT);
-    consoleReadLine(&game.console, buf, sizeof buf);
-    headlessOnRead([](char* b, int size) { return typeLine("2\n", b, size); });
-    consolePrint(&game.console, "Are you going to place your ships yourself, or would you like them to be placed "
-                                "randomly?\n 1 - Place yourself\n 2 - Place randomly\n\n> ");
-    consoleReadLine(&game.console, buf, sizeof buf);
-    placeFleetRandomly(&game, game.mapPlayer.get());
-    placeFleetRandomly(&game, game.mapOpponent.get());
-
-    phase = Phase::Match;
-    headlessOnRead([](char* b, int size) {
-        int square = 0;
-        do {
-            square = std::rand() % (MAP_WIDTH * MAP_HEIGHT);
-        } while (mapGet(game.mapOpponent.get(), square % MAP_WIDTH, square / MAP_WIDTH) & CELL_SHOT);
-        return typeLine(static_cast<char>('a' + square % MAP_WIDTH) + std::to_string(square / MAP_WIDTH + 1) + "\n", b,
-                        size);
-    });
-    levelMove = OPPONENT_LEVELS[level - 1].move;
-    opponentMove = countedMove;
-    gamePlay(&game);
-    if (game.playerWon) recording.playerTurns++;
-    gameDestroy(&game);
-
-    phase = Phase::End;
-    headlessOnRead([](char* b, int size) { return typeLine("2\n", b, size); });
-    consolePrint(&game.console, "Another game?\n 1 - keep playing\n 2 - quit\n\n> ");
-    consoleReadLine(&game.console, buf, sizeof buf);
+    headlessOnRead([level](char* buf, int size) { return answer(level, buf, size); });
+    if (salvoMain() != 0) std::exit(1);
     headlessReset();
 }
 
