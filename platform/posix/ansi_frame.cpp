@@ -77,9 +77,7 @@ void plainBackground(AnsiScreen& s, std::string& out) {
 
 std::string cursorTo(int x, int y) {
     if (x == 0 && y == 0) return "\x1b[H";
-    std::string seq = "\x1b[" + std::to_string(y + 1);
-    if (x > 0) seq += ";" + std::to_string(x + 1);
-    return seq + "H";
+    return x == 0 ? ansiSequence({y + 1}, 'H') : ansiSequence({y + 1, x + 1}, 'H');
 }
 
 // Appends the bytes that write cells [from, to) of row y again as the
@@ -112,7 +110,8 @@ void moveTo(AnsiScreen& s, std::string& out, int x, int y) {
         bool scrolls = s.regionBottom >= 0 && cy <= s.regionBottom && s.regionBottom < y;
         if ((y > cy && !scrolls) || (y == cy && x < cx)) {
             // CR first: the same landing whether or not the driver adds a CR to LF.
-            way = cx == 0 ? "" : "\r";
+            way.clear();
+            if (cx != 0) way += '\r';
             way.append(static_cast<std::size_t>(y - cy), '\n');
             if (way.size() < best.size() && writeAgain(s, y, 0, x, best.size() - way.size(), &way)) best = way;
         }
@@ -269,10 +268,10 @@ std::string scrollWay(AnsiScreen& s, const Scroll& sc, bool byDeleting) {
     if (byDeleting) {
         moveTo(s, out, 0, sc.top);
         plainBackground(s, out);
-        out += sc.k == 1 ? std::string("\x1b[M") : "\x1b[" + std::to_string(sc.k) + "M";
+        out += sc.k == 1 ? std::string("\x1b[M") : ansiSequence({sc.k}, 'M');
     } else {
         if (s.regionTop != sc.top || s.regionBottom != sc.bottom) {
-            out += "\x1b[" + std::to_string(sc.top + 1) + ";" + std::to_string(sc.bottom + 1) + "r";
+            out += ansiSequence({sc.top + 1, sc.bottom + 1}, 'r');
             s.regionTop = sc.top;
             s.regionBottom = sc.bottom;
             s.cursor = {0, 0};  // setting the region homes the cursor
@@ -333,6 +332,16 @@ void scroll(AnsiScreen& s, std::string& out, Scroll sc, int height) {
 }
 
 }  // namespace
+
+std::string ansiSequence(std::initializer_list<int> numbers, char final) {
+    std::string seq = "\x1b[";
+    for (int n : numbers) {
+        if (seq.size() > 2) seq += ';';
+        seq += std::to_string(n);
+    }
+    seq += final;
+    return seq;
+}
 
 std::string ansiGlyph(unsigned ch) {
     if (ch == 0) return " ";

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <string>
 
 #include "platform/console.h"
@@ -36,6 +37,9 @@ struct AnsiScreen {
 // down is CR then LF, which lands the same whether or not the terminal driver
 // turns LF into CR LF.
 std::string ansiFrame(AnsiScreen& s, const CHAR_INFO* next, COORD cursor);
+
+// A control sequence: ESC [, the numbers separated by ";", and final.
+std::string ansiSequence(std::initializer_list<int> numbers, char final);
 
 // The bytes for one cell's character: a blank for 0, printable ASCII as is,
 // 160-255 as UTF-8, and "?" for every control byte, so that nothing typed

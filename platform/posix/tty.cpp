@@ -28,7 +28,7 @@ std::string notice(Tty& t) {
         std::size_t end = std::min(from + width, text.size());
         std::size_t space = text.rfind(' ', end);
         if (end < text.size() && space != std::string::npos && space > from) end = space;
-        if (row > 0) out += "\x1b[" + std::to_string(row + 1) + "H";
+        if (row > 0) out += ansiSequence({row + 1}, 'H');
         out += text.substr(from, end - from);
         from = text.find_first_not_of(' ', end);
     }
