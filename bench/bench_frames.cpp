@@ -55,8 +55,6 @@ struct Recording {
 Recording recording;
 Phase phase = Phase::Opening;
 
-bool endsWith(std::string_view text, std::string_view end) { return text.ends_with(end); }
-
 void record(const CHAR_INFO* cells, COORD cursor) {
     // The match is over once its result is printed; the reveal comes after.
     for (int y = 14; y < 24 && phase == Phase::Match; y++) {
@@ -81,9 +79,9 @@ std::string question() {
 bool answer(int level, char* buf, int size) {
     std::string asked = question();
     std::string line = "2\n";
-    if (endsWith(asked, "4 - Champion (Hard, Lucky)")) {
+    if (asked.ends_with("4 - Champion (Hard, Lucky)")) {
         line = std::to_string(level) + "\n";
-    } else if (endsWith(asked, "What is your target?")) {
+    } else if (asked.ends_with("What is your target?")) {
         phase = Phase::Match;
         if (asked.find(" 3 shots ") != std::string::npos) recording.playerTurns++;
         int square = 0;

@@ -201,7 +201,8 @@ RowLook lookOf(const CHAR_INFO* row) {
 struct Scroll {
     int top = 0;
     int bottom = 0;
-    int k = 0;  // 0: no scroll pays
+    int k = 0;       // 0: no scroll pays
+    int lowest = 0;  // the blank rows shown below the block reach down to here
 };
 
 // A block of rows that moved up together, as the message area does when it
@@ -252,7 +253,7 @@ Scroll findScroll(const AnsiScreen& s, const CHAR_INFO* next, int height) {
                 if (gain - cost > bestGain - bestSetUp || (gain - cost == bestGain - bestSetUp && cost < bestSetUp)) {
                     bestGain = gain;
                     bestSetUp = cost;
-                    best = {t, bottom, k};
+                    best = {t, bottom, k, blankTo[static_cast<std::size_t>(bottom)]};
                 }
             }
         }
@@ -297,8 +298,7 @@ std::string scrollWay(AnsiScreen& s, const Scroll& sc, bool byDeleting) {
 // is chosen among them, with the region in force, the cursor's row and the
 // lowest as the likely cheap ones.
 void scroll(AnsiScreen& s, std::string& out, Scroll sc, int height) {
-    int lowest = sc.bottom;
-    while (lowest + 1 < height && lookOf(s.shown.data() + at(0, lowest + 1)).blank) lowest++;
+    int lowest = sc.lowest;
     int region = s.regionBottom >= 0 ? s.regionBottom : height - 1;
     std::string best;
     std::size_t bestCost = 0;
@@ -309,7 +309,7 @@ void scroll(AnsiScreen& s, std::string& out, Scroll sc, int height) {
             // Deleting lines moves everything down to the region's bottom.
             if (byDeleting && (bottom != region || sc.top < s.regionTop)) continue;
             AnsiScreen tried = s;
-            std::string way = scrollWay(tried, {sc.top, bottom, sc.k}, byDeleting);
+            std::string way = scrollWay(tried, {sc.top, bottom, sc.k, lowest}, byDeleting);
             // A new region serves the scrolls to come as well (a message
             // area scrolls again and again): what counts is what a scroll
             // costs once it is set, and a little more.
@@ -318,7 +318,7 @@ void scroll(AnsiScreen& s, std::string& out, Scroll sc, int height) {
                 AnsiScreen set = s;
                 set.regionTop = sc.top;
                 set.regionBottom = bottom;
-                cost = scrollWay(set, {sc.top, bottom, sc.k}, false).size() + 2;
+                cost = scrollWay(set, {sc.top, bottom, sc.k, lowest}, false).size() + 2;
             }
             if (best.empty() || cost < bestCost) {
                 best = way;

@@ -50,14 +50,17 @@ bool inForeground(int fd) {
     return group < 0 || group == getpgrp();  // no controlling terminal: nobody to share with
 }
 
-void writeRaw(const char* bytes, std::size_t n) {
+// Writes all of bytes; returns 0, or the errno of the write that failed.
+// Async-signal-safe.
+int writeRaw(const char* bytes, std::size_t n) {
     while (n > 0) {
         ssize_t done = write(STDOUT_FILENO, bytes, n);
         if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return;
+        if (done <= 0) return done < 0 ? errno : EIO;
         bytes += done;
         n -= static_cast<std::size_t>(done);
     }
+    return 0;
 }
 
 // Takes the terminal if it is ours to take: our modes, the alternate
@@ -81,7 +84,7 @@ void takeTerminal() {
         while (tcsetattr(modesFd, TCSANOW, &mode) < 0 && errno == EINTR) {
         }
     }
-    if (drawsOnTerminal && !outputGone) writeRaw("\x1b[?1049h", 8);
+    if (drawsOnTerminal && !outputGone) (void)writeRaw("\x1b[?1049h", 8);
     ownsTerminal = 1;
     mustRepaint = 1;
 }
@@ -104,7 +107,7 @@ void giveBackTerminal() {
         while (d > 0) leave[n++] = digits[--d];
         const char tail[] = "H\n\x1b[?25h\x1b[?1049l";
         std::memcpy(leave + n, tail, sizeof tail - 1);
-        writeRaw(leave, n + sizeof tail - 1);
+        (void)writeRaw(leave, n + sizeof tail - 1);
     }
     if (modesFd >= 0) tcsetattr(modesFd, TCSANOW, &savedMode);
 }
@@ -172,14 +175,8 @@ void onContinue(int) {
 }
 
 void send(const std::string& bytes) {
-    std::string_view rest = bytes;
-    while (!rest.empty()) {
-        ssize_t done = write(STDOUT_FILENO, rest.data(), rest.size());
-        if (done < 0 && errno == EINTR) continue;
-        if (done < 0 && (errno == EPIPE || errno == EIO)) terminalGone(errno);
-        if (done <= 0) return;
-        rest.remove_prefix(static_cast<std::size_t>(done));
-    }
+    int err = writeRaw(bytes.data(), bytes.size());
+    if (err == EPIPE || err == EIO) terminalGone(err);
 }
 
 void readTerminalSize() {
