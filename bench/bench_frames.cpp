@@ -31,7 +31,7 @@
 #include <map>
 #endif
 
-int salvoMain();
+int salvoMain(int argc, char** argv);
 
 namespace {
 
@@ -104,7 +104,9 @@ void recordGame(int level, unsigned seed) {
     headlessSetSeed(seed);
     headlessOnFrame(record);
     headlessOnRead([level](char* buf, int size) { return answer(level, buf, size); });
-    if (salvoMain() != 0) std::exit(1);
+    char name[] = "salvo";
+    char* argv[] = {name, nullptr};
+    if (salvoMain(1, argv) != 0) std::exit(1);
     headlessReset();
 }
 

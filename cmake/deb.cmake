@@ -10,15 +10,10 @@ set(SALVO_DEB_MAINTAINER "The salvo developers <salvo@example.org>"
 set(SALVO_HOMEPAGE "https://salvo.example.org/" CACHE STRING "Homepage of the Debian package")
 
 # The copyright file, in Debian's machine-readable format, made from LICENSE
-# so that the licence text lives in one place: its copyright line becomes the
-# Copyright field, the terms below it the licence paragraph (lines indented
-# by one space, an empty line written as " .").
-file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
-if(NOT licence MATCHES "\nCopyright \\(c\\) ([^\n]+)\n")
-  message(FATAL_ERROR "LICENSE has no line \"Copyright (c) YEAR HOLDER\"")
-endif()
-set(SALVO_COPYRIGHT ${CMAKE_MATCH_1})
-string(REGEX REPLACE "^.*\nCopyright \\(c\\) [^\n]+\n" "" terms "${licence}")
+# so that the licence text lives in one place: its copyright line (read in
+# CMakeLists.txt) becomes the Copyright field, the terms below it the licence
+# paragraph (lines indented by one space, an empty line written as " .").
+string(REGEX REPLACE "^.*\nCopyright \\(c\\) [^\n]+\n" "" terms "${SALVO_LICENCE_TEXT}")
 string(STRIP "${terms}" terms)
 string(REPLACE "\n\n" "\n.\n" terms "${terms}")
 string(REPLACE "\n" "\n " terms "${terms}")

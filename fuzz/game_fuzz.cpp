@@ -22,7 +22,7 @@
 #include "game/util.h"
 #include "platform/headless/headless.h"
 
-int salvoMain();
+int salvoMain(int argc, char** argv);
 
 namespace {
 
@@ -63,8 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     headlessReset();
     headlessSetSeed(seed);
     headlessQueueInput(typed);
+    char name[] = "salvo";
+    char* argv[] = {name, nullptr};
     try {
-        GAME_ASSERT(salvoMain() == 0);
+        GAME_ASSERT(salvoMain(1, argv) == 0);
     } catch (const HeadlessExit& e) {
         // Only the end of input or a line beginning with "-" ends a game.
         GAME_ASSERT(e.status == 0);

@@ -1,9 +1,13 @@
 // salvo: a naval battle against the computer, in the terminal.
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "fleet/shipplacement.h"
 #include "game/game.h"
+#include "game/options.h"
 #include "game/util.h"
 #include "opponent/aiopponent.h"
 #include "platform/console.h"
@@ -28,22 +32,39 @@ int askMenu(Game* g, const char* text, Accept accept) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    Options opt;
+    std::string out;
+    std::string err;
+    int status = optionsParse(argc, argv, &opt, &out, &err);
+    if (status >= 0) {
+        // Before the terminal is touched. Help that can't be written is a failure too.
+        std::fputs(err.c_str(), stderr);
+        if (std::fputs(out.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "salvo: standard output: %s\n", std::strerror(errno));
+            return 1;
+        }
+        return status;
+    }
+    platformSetColour(opt.colour);
+
     Game g{};
-    for (;;) {
+    for (unsigned game = 0;; game++) {
         gameInit(&g);
         consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
-        std::srand(platformRandomSeed());
+        std::srand(opt.seeded ? opt.seed + game : platformRandomSeed());
 
-        int choice = askMenu(&g, MENU_OPPONENT, [](int n) { return n >= 1 && n <= 4; });
+        int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, [](int n) { return n >= 1 && n <= 4; });
         // 1 to 3 choose their levels; any other number the menu lets through, the Champion.
         opponentMove = OPPONENT_LEVELS[choice >= 1 && choice <= 3 ? choice - 1 : 3].move;
 
-        choice = askMenu(&g,
-                         "Are you going to place your ships yourself, or would you like them to be placed randomly?\n"
-                         " 1 - Place yourself\n"
-                         " 2 - Place randomly\n\n> ",
-                         [](int n) { return n == 1 || n == 2; });
+        choice = opt.place ? opt.place
+                           : askMenu(&g,
+                                     "Are you going to place your ships yourself, or would you like them to be placed "
+                                     "randomly?\n"
+                                     " 1 - Place yourself\n"
+                                     " 2 - Place randomly\n\n> ",
+                                     [](int n) { return n == 1 || n == 2; });
         if (choice == 1) {
             placeFleetManually(&g);
         } else {

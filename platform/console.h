@@ -48,6 +48,9 @@ constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 constexpr DWORD STD_INPUT_HANDLE = static_cast<DWORD>(-10);
 constexpr DWORD STD_OUTPUT_HANDLE = static_cast<DWORD>(-11);
+// Reverse video, the one attribute bit besides the colours that the game uses:
+// the looks of a console without colour, and the aim.
+constexpr WORD COMMON_LVB_REVERSE_VIDEO = 0x4000;
 
 struct COORD {
     SHORT X;
@@ -96,3 +99,26 @@ void platformRestoreTerminal() noexcept;
 // The seed for a new game's random draws: the clock on a real console, a
 // chosen number on the headless one.
 unsigned platformRandomSeed();
+
+// Colour or not, as the --color option asks: always, never, or as the
+// console can (auto). Taken before the first console call.
+enum class ColourChoice { Auto, Always, Never };
+void platformSetColour(ColourChoice choice);
+
+// Whether the console shows the game's colours. Without them the board view
+// draws its squares in reverse video and plain, which every terminal has.
+bool platformShowsColour();
+
+// Aiming with the arrow keys, where the console has them (a POSIX terminal).
+// While an aim is set, every line read names a square of a board drawn as the
+// board view draws it, with square A1 at a1: its column letters two rows
+// above, its row numbers in the two columns left of the bar. squareOf tells
+// which square a line names, as the game reads it: 1 with x and y set, else 0.
+struct PlatformAim {
+    COORD a1;
+    int (*squareOf)(const char* line, int* x, int* y);
+};
+
+// Sets the aim (null: none). Each new aim starts afresh, with nothing aimed
+// at yet.
+void platformAim(const PlatformAim* aim);

@@ -17,6 +17,7 @@ std::string input;
 std::function<void(const CHAR_INFO*, COORD)> frameHook;
 std::function<bool(char*, int)> readHook;
 unsigned seed = 1;
+ColourChoice colour = ColourChoice::Auto;
 
 int stdHandle = 0;
 
@@ -71,6 +72,14 @@ void platformExit(int status) { throw HeadlessExit{status}; }
 
 unsigned platformRandomSeed() { return seed; }
 
+// Colour unless asked for none: there is no terminal to ask.
+void platformSetColour(ColourChoice choice) { colour = choice; }
+
+bool platformShowsColour() { return colour != ColourChoice::Never; }
+
+// No keys here, only lines.
+void platformAim(const PlatformAim*) {}
+
 const CHAR_INFO* headlessScreen() { return screen.data(); }
 
 COORD headlessCursor() { return cursor; }
@@ -106,4 +115,5 @@ void headlessReset() {
     sleeps = 0;
     input.clear();
     seed = 1;
+    colour = ColourChoice::Auto;
 }

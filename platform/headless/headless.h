@@ -41,6 +41,7 @@ struct HeadlessExit {
 // The seed platformRandomSeed gives from now on (1 until set).
 void headlessSetSeed(unsigned seed);
 
-// Forgets the frame, the counts, any queued input and the stand-ins, and
-// the seed is 1 again.
+// Forgets the frame, the counts, any queued input and the stand-ins; the
+// seed is 1 again, and the console shows colour unless platformSetColour
+// asks for none.
 void headlessReset();

@@ -29,6 +29,7 @@ struct AnsiScreen {
     unsigned bg = 49;       // terminal's own
     int regionTop = 0;      // the scroll region, rows regionTop to
     int regionBottom = -1;  // regionBottom; -1 when there is none
+    bool colour = true;     // false: renditions only, for a terminal without colour
 };
 
 // The bytes that show the cell image next (80 x 25 cells) on a terminal that

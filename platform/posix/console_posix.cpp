@@ -26,6 +26,7 @@
 #include <string_view>
 
 #include "platform/console.h"
+#include "platform/posix/terminfo.h"
 #include "platform/posix/tty.h"
 
 namespace {
@@ -38,6 +39,7 @@ bool readsTerminal = false;    // standard input is a terminal
 bool drawsOnTerminal = false;  // standard output is a terminal
 int modesFd = -1;              // the terminal whose modes we set, or -1
 termios savedMode{};           // its modes as we found them
+ColourChoice colourChoice = ColourChoice::Auto;
 
 // Read by signal handlers.
 volatile std::sig_atomic_t ownsTerminal = 0;
@@ -221,6 +223,7 @@ void start() {
         std::fputs("salvo: a dumb terminal can't show the game (it needs a VT100-class terminal)\n", stderr);
         std::exit(1);
     }
+    tty.screen.colour = ttyColour(colourChoice, std::getenv("NO_COLOR"), terminfoColours(term));
     modesFd = readsTerminal && drawsOnTerminal ? STDIN_FILENO : drawsOnTerminal ? STDOUT_FILENO : -1;
     tty.editing = readsTerminal && drawsOnTerminal;
     if (tty.editing) {
@@ -327,3 +330,12 @@ bool platformReadLine(char* buf, int size) {
 }
 
 void platformRestoreTerminal() noexcept { giveBackTerminal(); }
+
+void platformSetColour(ColourChoice choice) { colourChoice = choice; }
+
+bool platformShowsColour() {
+    start();
+    return tty.screen.colour;
+}
+
+void platformAim(const PlatformAim* aim) { ttyAim(tty, aim); }

@@ -1,5 +1,7 @@
 #include "platform/posix/tty.h"
 
+#include "platform/posix/terminfo.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -126,6 +128,16 @@ void ttyKeepFrame(Tty& t, const CHAR_INFO* cells, COORD cursor) {
     t.cursor = cursor;
 }
 
+bool ttyColour(ColourChoice choice, const char* noColor, int colours) {
+    switch (choice) {
+        case ColourChoice::Always: return true;
+        case ColourChoice::Never: return false;
+        case ColourChoice::Auto: break;
+    }
+    if (noColor && *noColor) return false;
+    return colours == TERMINFO_UNKNOWN || colours >= 8;
+}
+
 void ttyRepaint(Tty& t, int rows, int cols) {
     t.screen.rows = rows;
     t.screen.cols = cols;
@@ -161,4 +173,9 @@ void ttyEndOfInput(Tty& t) {
         t.line.clear();
     }
     t.ended = true;
+}
+
+void ttyAim(Tty& t, const PlatformAim* aim) {
+    t.aiming = aim != nullptr;
+    if (aim) t.aim = *aim;
 }

@@ -41,11 +41,20 @@ struct Tty {
     std::string lines;     // lines ended by Enter, waiting to be read
     bool ended = false;    // no more input will come
     COORD notice{0, 0};    // the terminal size the too-small notice was drawn for
+    // Aiming: the board the arrow keys aim over, if any.
+    bool aiming = false;
+    PlatformAim aim{};
 };
 
 // The game wrote a frame (80 x 25 cells) and wants the cursor at cursor:
 // keep them. ttyShow draws them.
 void ttyKeepFrame(Tty& t, const CHAR_INFO* cells, COORD cursor);
+
+// Whether the game's colours are shown: as the --color option says, and by
+// default not when NO_COLOR is set and not empty, nor when the terminal's
+// terminfo entry has fewer than 8 colours (colours from terminfoColours).
+// A terminal that terminfo doesn't know keeps them.
+bool ttyColour(ColourChoice choice, const char* noColor, int colours);
 
 // The terminal's size, new or not: ttyShow draws everything again.
 void ttyRepaint(Tty& t, int rows, int cols);
@@ -68,6 +77,9 @@ enum class TtyRead {
 // editing on, the keys are applied first: erase, kill and word-erase change
 // the line, Enter ends it, and end of input on an empty line ends input.
 TtyRead ttyRead(Tty& t, char* buf, int size);
+
+// Sets the board the arrow keys aim over (null: none), with nothing aimed at yet.
+void ttyAim(Tty& t, const PlatformAim* aim);
 
 // Input has ended (the pipe's end, or the terminal gone).
 void ttyEndOfInput(Tty& t);

@@ -62,3 +62,11 @@ void platformRestoreTerminal() noexcept {
     if (InterlockedExchange(&ownsConsole, 0) == 0) return;
     if (savedInputCodePage != 0) SetConsoleCP(savedInputCodePage);
 }
+
+// The console shows its colours whatever the option says, and keeps typed
+// squares only: its line input knows no arrow keys.
+void platformSetColour(ColourChoice) {}
+
+bool platformShowsColour() { return true; }
+
+void platformAim(const PlatformAim*) {}
