@@ -33,6 +33,15 @@ int mapFleetAfloat(const std::uint8_t* map) {
     return 0;
 }
 
+bool mapAnyAround(const std::uint8_t* map, int x, int y, int mask, int want) {
+    for (int ny = y - 1; ny <= y + 1; ny++) {
+        for (int nx = x - 1; nx <= x + 1; nx++) {
+            if (XYVALID(nx, ny) && (mapGet(map, nx, ny) & mask) == want) return true;
+        }
+    }
+    return false;
+}
+
 void mapSquareName(int x, int y, char* outbuf, int buflen) {
     GAME_ASSERT(outbuf != NULL);
     GAME_ASSERT(buflen > 0);
@@ -67,6 +76,22 @@ bool hasShip(const std::uint8_t* map, int x, int y) {
     return XYVALID(x, y) && mapTestFlags(map, x, y, CELL_SHIP);
 }
 
+// The ship a segment belongs to: its first (left or top) square, its
+// direction and its length. Ships are straight and never touch, so the ship
+// squares next to a segment are all of the same ship.
+struct Ship {
+    int x, y, dx, dy, len;
+};
+
+Ship shipThrough(const std::uint8_t* map, int x, int y) {
+    while (hasShip(map, x - 1, y)) x--;
+    while (hasShip(map, x, y - 1)) y--;
+    int dx = hasShip(map, x + 1, y) ? 1 : 0;
+    Ship ship{x, y, dx, 1 - dx, 0};
+    while (hasShip(map, x + ship.len * dx, y + ship.len * ship.dy)) ship.len++;
+    return ship;
+}
+
 void markShot(std::uint8_t* map, int x, int y, int flags) {
     if (XYVALID(x, y)) mapSetFlags(map, x, y, flags);
 }
@@ -99,14 +124,11 @@ ShotResult mapFire(std::uint8_t* map, int x, int y, ConsoleWin* c) {
         return 0;
     }
 
-    // Ships are straight and never touch, so the ship squares next to a hit
-    // are all of the same ship: walk to its left or top end.
-    int fx = x;
-    int fy = y;
-    while (hasShip(map, fx - 1, fy)) fx--;
-    while (hasShip(map, fx, fy - 1)) fy--;
-    int dx = hasShip(map, fx + 1, fy) ? 1 : 0;
-    int dy = 1 - dx;
+    Ship ship = shipThrough(map, x, y);
+    int fx = ship.x;
+    int fy = ship.y;
+    int dx = ship.dx;
+    int dy = ship.dy;
 
     for (int sx = fx, sy = fy; hasShip(map, sx, sy); sx += dx, sy += dy) {
         if (!mapTestFlags(map, sx, sy, CELL_SHOT)) {
@@ -129,4 +151,17 @@ ShotResult mapFire(std::uint8_t* map, int x, int y, ConsoleWin* c) {
     markShot(map, sx, sy, CELL_SHOT);
     consolePrint(c, "Hit & Sunk!\n");
     return 2;
+}
+
+ShipCount mapCountShips(const std::uint8_t* map) {
+    GAME_ASSERT(map != NULL);
+    ShipCount count{};
+    for (int y = 0; y < MAP_HEIGHT; y++) {
+        for (int x = 0; x < MAP_WIDTH; x++) {
+            if (!hasShip(map, x, y) || hasShip(map, x - 1, y) || hasShip(map, x, y - 1)) continue;
+            Ship ship = shipThrough(map, x, y);
+            (mapTestFlags(map, x, y, CELL_SUNK) ? count.sunk : count.afloat)[ship.len]++;
+        }
+    }
+    return count;
 }

@@ -39,6 +39,19 @@ int mapTestFlags(const std::uint8_t* map, int x, int y, int mask);
 // 1 while any ship segment on the board is not sunk, else 0.
 int mapFleetAfloat(const std::uint8_t* map);
 
+// Whether any square of the 3 x 3 block around (x, y) that lies on the board
+// has (flags & mask) == want.
+bool mapAnyAround(const std::uint8_t* map, int x, int y, int mask, int want);
+
+// How many ships of each length lie on the board, afloat and sunk. A ship is
+// a straight run of ship squares: ships never touch.
+constexpr int MAP_LONGEST = MAP_WIDTH > MAP_HEIGHT ? MAP_WIDTH : MAP_HEIGHT;
+struct ShipCount {
+    int afloat[MAP_LONGEST + 1];
+    int sunk[MAP_LONGEST + 1];
+};
+ShipCount mapCountShips(const std::uint8_t* map);
+
 // Writes the name of square (x, y), such as A1 or J10, into outbuf. Never
 // writes more than buflen bytes; a name that does not fit is cut short, and
 // the text is always NUL-terminated.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "board/map.h"
+#include "fleet/shipplacement.h"
 #include "game/game.h"
 #include "game/util.h"
 
@@ -182,29 +183,65 @@ void consoleReadLine(ConsoleWin* wc, char* buf, int size) {
 
 namespace {
 
-// A square's look: the first rule that matches its flags.
+// What a square shows: the first rule that matches its flags.
+enum class Kind { Water, Ship, Hit, Sunk, Miss, Ring };
+
+// ring: whether to tell the water around a sunk ship from a miss, which
+// look the same in colour.
+Kind squareKind(const std::uint8_t* map, int x, int y, int mode, bool ring) {
+    int flags = mapGet(map, x, y);
+    Kind kind = Kind::Water;
+    if (flags & CELL_SUNK) {
+        kind = Kind::Sunk;
+    } else if ((flags & CELL_SHIP) && (flags & CELL_SHOT)) {
+        kind = Kind::Hit;
+    } else if (mode != DRAW_HIDDEN && (flags & CELL_SHIP)) {
+        kind = Kind::Ship;
+    } else if (flags & CELL_SHOT) {
+        kind = ring && mapAnyAround(map, x, y, CELL_SUNK, CELL_SUNK) ? Kind::Ring : Kind::Miss;
+    }
+    if (mode == DRAW_PLACEMENT && (flags & CELL_NEAR) && !(flags & CELL_SHIP)) kind = Kind::Ring;
+    return kind;
+}
+
 struct SquareLook {
     char ch;
     int attr;
 };
 
-constexpr int ATTR_SUNK = 23;    // light grey on blue
-constexpr int ATTR_HIT = 199;    // light grey on bright red
-constexpr int ATTR_WATER = 103;  // light grey on dark yellow: fired at, or the halo
+// In colour: an O on bright red for a hit, # on blue for a sunk ship, dark
+// yellow for water fired at and for the halo. Without colour every kind has
+// a look of its own: reverse video for each square that takes no more shots
+// and no ship, its character telling why.
+constexpr int ATTR_STRUCK = ATTR_PLAIN | COMMON_LVB_REVERSE_VIDEO;
+constexpr SquareLook LOOKS[2][6] = {
+    {{' ', ATTR_PLAIN}, {'O', ATTR_PLAIN}, {'O', ATTR_STRUCK}, {'#', ATTR_STRUCK}, {' ', ATTR_STRUCK}, {'.', ATTR_STRUCK}},
+    {{' ', ATTR_PLAIN}, {'O', ATTR_PLAIN}, {'O', 199}, {'#', 23}, {' ', 103}, {' ', 103}},
+};
 
-SquareLook squareLook(int flags, int mode) {
-    SquareLook look{' ', ATTR_PLAIN};
-    if (flags & CELL_SUNK) {
-        look = {'#', ATTR_SUNK};
-    } else if ((flags & CELL_SHIP) && (flags & CELL_SHOT)) {
-        look = {'O', ATTR_HIT};
-    } else if (mode != DRAW_HIDDEN && (flags & CELL_SHIP)) {
-        look = {'O', ATTR_PLAIN};
-    } else if (flags & CELL_SHOT) {
-        look = {' ', ATTR_WATER};
+SquareLook lookOf(Kind kind, bool colour) { return LOOKS[colour][static_cast<int>(kind)]; }
+
+// The fleets beside the boards, each under its title: a row for each length
+// of ship, longest first, with the ships afloat and then those sunk, drawn
+// as their squares look on a board. Counts only: nothing tells where a ship lies.
+constexpr int FLEET_WIDTH = 16;
+constexpr int FLEET_X[2] = {35, 55};
+
+void drawFleet(Game* g, const std::uint8_t* map, int ox, const char* title, bool colour) {
+    ShipCount ships = mapCountShips(map);
+    consolePrintAt(g, ox, 0, -1, "%-*s", FLEET_WIDTH, title);
+    consolePrintAt(g, ox, 1, -1, "%.*s", FLEET_WIDTH, "----------------");
+    for (int len = MAX_SHIP_LEN; len >= 2; len--) {  // the smallest ship is a 2-master
+        int y = 2 + MAX_SHIP_LEN - len;
+        consolePrintAt(g, ox, y, -1, "%*s", FLEET_WIDTH, "");
+        int x = ox;
+        for (Kind kind : {Kind::Ship, Kind::Sunk}) {
+            SquareLook look = lookOf(kind, colour);
+            for (int n = kind == Kind::Ship ? ships.afloat[len] : ships.sunk[len]; n > 0; n--, x += len + 1) {
+                for (int i = 0; i < len && x + i < ox + FLEET_WIDTH; i++) consolePrintAt(g, x + i, y, look.attr, "%c", look.ch);
+            }
+        }
     }
-    if (mode == DRAW_PLACEMENT && (flags & CELL_NEAR) && !(flags & CELL_SHIP)) look = {' ', ATTR_WATER};
-    return look;
 }
 
 }  // namespace
@@ -216,6 +253,9 @@ void consoleDrawMaps(Game* g, int modePlayer, int modeOpponent) {
     consoleBeginUpdate(&g->console);
     consoleDrawMap(g, g->mapPlayer.get(), 0, 0, modePlayer);
     consoleDrawMap(g, g->mapOpponent.get(), MAP_WIDTH + 8, 0, modeOpponent);
+    bool colour = platformShowsColour();
+    drawFleet(g, g->mapPlayer.get(), FLEET_X[0], "Your fleet", colour);
+    drawFleet(g, g->mapOpponent.get(), FLEET_X[1], "Opponent's fleet", colour);
     consoleEndUpdate(&g->console);
 }
 
@@ -223,6 +263,7 @@ void consoleDrawMap(Game* g, const std::uint8_t* map, int ox, int oy, int mode) 
     GAME_ASSERT(g != NULL);
     GAME_ASSERT(map != NULL);
     GAME_ASSERT(ox >= 0 && oy >= 0);
+    bool colour = platformShowsColour();
     consolePrintAt(g, ox + 2, oy, -1, "|");
     for (int x = 0; x < MAP_WIDTH; x++) consolePrintAt(g, ox + 3 + x, oy, -1, "%c", 'A' + x);
     consolePrintAt(g, ox, oy + 1, -1, "--+");
@@ -230,7 +271,7 @@ void consoleDrawMap(Game* g, const std::uint8_t* map, int ox, int oy, int mode) 
     for (int y = 0; y < MAP_HEIGHT; y++) {
         consolePrintAt(g, ox, oy + 2 + y, -1, "%2d|", y + 1);
         for (int x = 0; x < MAP_WIDTH; x++) {
-            SquareLook look = squareLook(mapGet(map, x, y), mode);
+            SquareLook look = lookOf(squareKind(map, x, y, mode, !colour), colour);
             consolePrintAt(g, ox + 3 + x, oy + 2 + y, look.attr, "%c", look.ch);
         }
     }

@@ -34,13 +34,7 @@ namespace {
 // The beside-shot filter: a square next to an earlier shot is worth a shot
 // only when a ship lies on it or touches it and no hit lies around it.
 bool worthShootingBesideShot(const std::uint8_t* map, int x, int y) {
-    if (!(mapGet(map, x, y) & CELL_NEAR)) return false;
-    for (int ny = y - 1; ny <= y + 1; ny++) {
-        for (int nx = x - 1; nx <= x + 1; nx++) {
-            if (XYVALID(nx, ny) && aiIsHit(map, nx, ny)) return false;
-        }
-    }
-    return true;
+    return (mapGet(map, x, y) & CELL_NEAR) && !mapAnyAround(map, x, y, CELL_SHIP | CELL_SHOT, CELL_SHIP | CELL_SHOT);
 }
 
 }  // namespace

@@ -7,10 +7,13 @@ namespace {
 
 VtCell& cell(VtScreen& s, int x, int y) { return s.cells[static_cast<std::size_t>(x + y * s.cols)]; }
 
-VtCell blankCell(const VtScreen& s) { return {U' ', 39, s.bg}; }
-
 void fail(VtScreen& s, const std::string& what) {
     if (s.error.empty()) s.error = what;
+}
+
+VtCell blankCell(VtScreen& s) {
+    if (s.reverse) fail(s, "blanks made with reverse video in force");
+    return {U' ', 39, s.bg, false};
 }
 
 // Rows from..to (inclusive) move up by n (down by -n); rows moved in are blank.
@@ -38,7 +41,7 @@ void print(VtScreen& s, char32_t ch) {
         lineFeed(s);
         s.wrapPending = false;
     }
-    cell(s, s.x, s.y) = {ch, s.fg, s.bg};
+    cell(s, s.x, s.y) = {ch, s.fg, s.bg, s.reverse};
     if (s.x == s.cols - 1) {
         s.wrapPending = true;
     } else {
@@ -51,7 +54,7 @@ void erase(VtScreen& s, int from, int to) {  // cells from..to-1, row after row
 }
 
 bool allowedSgr(int p) {
-    return p == 0 || (p >= 30 && p <= 37) || p == 39 || (p >= 40 && p <= 47) || p == 49 || (p >= 90 && p <= 97) ||
+    return p == 0 || p == 7 || (p >= 30 && p <= 37) || p == 39 || (p >= 40 && p <= 47) || p == 49 || (p >= 90 && p <= 97) ||
            (p >= 100 && p <= 107);
 }
 
@@ -106,6 +109,7 @@ void csi(VtScreen& s, std::string_view params, char final) {
                 if (!allowedSgr(v)) return fail(s, "unknown colour in " + seq);
                 if (v == 0 || v == 39 || (v >= 30 && v <= 37) || (v >= 90 && v <= 97)) s.fg = v == 0 ? 39 : v;
                 if (v == 0 || v == 49 || (v >= 40 && v <= 47) || (v >= 100 && v <= 107)) s.bg = v == 0 ? 49 : v;
+                if (v == 0 || v == 7) s.reverse = v == 7;
             }
             return;
         case 'J':
@@ -155,19 +159,23 @@ std::string utf8(char32_t ch) {
 char hexDigit(unsigned v) { return "0123456789abcdef"[v & 15]; }
 
 // What a console cell should look like: its character and its colours.
-VtCell meant(const CHAR_INFO& c) {
+VtCell meant(const CHAR_INFO& c, bool colour) {
     // Windows colour bits, blue 1, green 2, red 4, and the ANSI colour each makes.
     constexpr int ANSI_OF_BITS[8] = {0, 4, 2, 6, 1, 5, 3, 7};
     unsigned ch = c.Char.UnicodeChar;
     unsigned a = c.Attributes;
     VtCell v;
     v.ch = ch == 0 ? U' ' : (ch < 32 || (ch >= 127 && ch < 160) || ch > 255) ? U'?' : static_cast<char32_t>(ch);
-    if (a != 7) {
+    v.reverse = (a & COMMON_LVB_REVERSE_VIDEO) != 0;
+    if (colour && (a & 0xff) != 7) {
         v.fg = ANSI_OF_BITS[a & 7] + ((a & 8) ? 90 : 30);
         v.bg = ANSI_OF_BITS[(a >> 4) & 7] + ((a & 128) ? 100 : 40);
     }
     return v;
 }
+
+// The colour a blank shows.
+int shownColour(const VtCell& c) { return c.reverse ? c.fg : c.bg; }
 
 }  // namespace
 
@@ -255,20 +263,23 @@ std::string vtRow(const VtScreen& s, int y) {
     return row.erase(row.find_last_not_of(' ') + 1);
 }
 
-std::string vtDiffers(const VtScreen& s, const CHAR_INFO* cells, COORD cursor) {
+std::string vtDiffers(const VtScreen& s, const CHAR_INFO* cells, COORD cursor, bool colour) {
     if (!s.error.empty()) return s.error;
     int width = std::min(s.cols, 80);
     int height = std::min(s.rows, 25);
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
-            VtCell want = meant(cells[x + y * 80]);
+            VtCell want = meant(cells[x + y * 80], colour);
             const VtCell& got = vtAt(s, x, y);
-            bool same = want.ch == U' ' ? got.ch == U' ' && got.bg == want.bg : got == want;
+            bool same = want.ch == U' ' ? got.ch == U' ' && got.reverse == want.reverse && shownColour(got) == shownColour(want)
+                                        : got == want;
             if (!same) {
+                auto look = [](const VtCell& c) {
+                    return utf8(c.ch) + " " + std::to_string(c.fg) + "/" + std::to_string(c.bg) + (c.reverse ? " reverse" : "");
+                };
                 char where[64];
                 std::snprintf(where, sizeof where, "cell %d,%d: ", x, y);
-                return where + utf8(got.ch) + " " + std::to_string(got.fg) + "/" + std::to_string(got.bg) +
-                       " instead of " + utf8(want.ch) + " " + std::to_string(want.fg) + "/" + std::to_string(want.bg);
+                return where + look(got) + " instead of " + look(want);
             }
         }
     }

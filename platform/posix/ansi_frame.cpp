@@ -24,48 +24,67 @@ void blankCell(CHAR_INFO& c) {
     c.Attributes = ANSI_PLAIN;
 }
 
-// The SGR numbers of an attribute's colours. Windows numbers its colour
-// bits blue 1, green 2, red 4; ANSI numbers red 1, green 2, blue 4. The
-// plain attribute is the terminal's own colours.
+// How an attribute shows: the SGR numbers of its colours, and reverse video.
+// Windows numbers its colour bits blue 1, green 2, red 4; ANSI numbers red 1,
+// green 2, blue 4. Light grey on black is the terminal's own colours, and so
+// is every attribute on a terminal without colour.
 struct Colours {
     unsigned fg;
     unsigned bg;
+    bool reverse;
 };
-constexpr Colours OWN_COLOURS{39, 49};
+constexpr Colours OWN_COLOURS{39, 49, false};
 
 unsigned ansiColourIndex(unsigned bits) { return (bits & 2u) | ((bits & 1u) << 2) | ((bits & 4u) >> 2); }
 
-Colours coloursOf(WORD attr) {
-    if (attr == ANSI_PLAIN) return OWN_COLOURS;
+Colours coloursOf(const AnsiScreen& s, WORD attr) {
+    bool reverse = (attr & COMMON_LVB_REVERSE_VIDEO) != 0;
+    if (!s.colour || (attr & 0xffu) == ANSI_PLAIN) return {OWN_COLOURS.fg, OWN_COLOURS.bg, reverse};
     return {ansiColourIndex(attr & 7u) + ((attr & 8u) ? 90u : 30u),
-            ansiColourIndex((attr >> 4) & 7u) + ((attr & 128u) ? 100u : 40u)};
+            ansiColourIndex((attr >> 4) & 7u) + ((attr & 128u) ? 100u : 40u), reverse};
 }
 
 // Whether a cell already looks right in the colours in force: a blank
-// shows only its background.
+// shows only one colour, the background, or in reverse video the foreground.
 bool inForce(const AnsiScreen& s, const CHAR_INFO& c) {
-    Colours want = coloursOf(c.Attributes);
-    return want.bg == s.bg && (want.fg == s.fg || isBlank(c));
+    Colours want = coloursOf(s, c.Attributes);
+    if (want.reverse != s.reverse) return false;
+    bool fgShows = !isBlank(c) || want.reverse;
+    bool bgShows = !isBlank(c) || !want.reverse;
+    return (!fgShows || want.fg == s.fg) && (!bgShows || want.bg == s.bg);
 }
 
 // Switches the terminal to the colours of c, naming only what changes.
+// Reverse video goes off only with everything else (SGR 0): a VT100 knows no
+// other way.
 void setColours(AnsiScreen& s, std::string& out, const CHAR_INFO& c) {
     if (inForce(s, c)) return;
-    Colours want = coloursOf(c.Attributes);
-    if (isBlank(c)) want.fg = s.fg;
-    std::string named = "\x1b[";
-    if (want.fg != s.fg) named += std::to_string(want.fg);
-    if (want.fg != s.fg && want.bg != s.bg) named += ';';
-    if (want.bg != s.bg) named += std::to_string(want.bg);
-    named += 'm';
+    Colours want = coloursOf(s, c.Attributes);
+    Colours now{s.fg, s.bg, s.reverse};
+    std::string named;
+    auto name = [&named](unsigned n) {
+        if (!named.empty()) named += ';';
+        named += std::to_string(n);
+    };
+    if (now.reverse && !want.reverse) {
+        name(0);
+        now = OWN_COLOURS;
+    }
+    // What a blank doesn't show may stay as it is.
+    if (isBlank(c)) (want.reverse ? want.bg : want.fg) = want.reverse ? now.bg : now.fg;
+    if (want.fg != now.fg) name(want.fg);
+    if (want.bg != now.bg) name(want.bg);
+    if (want.reverse && !now.reverse) name(7);
     // A reset to the terminal's own colours is shorter, where it will do.
-    if (want.bg == OWN_COLOURS.bg && (want.fg == OWN_COLOURS.fg || isBlank(c)) && named.size() > 3) {
-        named = "\x1b[m";
+    bool plain = !want.reverse && want.bg == OWN_COLOURS.bg && (want.fg == OWN_COLOURS.fg || isBlank(c));
+    if (plain && !named.empty()) {
+        named.clear();
         want = OWN_COLOURS;
     }
-    out += named;
+    out += "\x1b[" + named + "m";
     s.fg = want.fg;
     s.bg = want.bg;
+    s.reverse = want.reverse;
 }
 
 // Erased and scrolled-in cells take the background in force.
@@ -365,6 +384,7 @@ std::string ansiFrame(AnsiScreen& s, const CHAR_INFO* next, COORD cursor) {
         s.cursor = {0, 0};
         s.fg = OWN_COLOURS.fg;
         s.bg = OWN_COLOURS.bg;
+        s.reverse = false;
         s.regionTop = 0;
         s.regionBottom = -1;
     }

@@ -8,7 +8,7 @@ TEST(Menus, AnswersWithoutANumberAreAskedAgainAndEchoedHarmlessly) {
     Terminal t;
     Screen start = t.waitPrompt({LEVELS});
     EXPECT_TRUE(start.alternate);
-    EXPECT_EQ(start.row(0), "  |ABCDEFGHIJ       |ABCDEFGHIJ");
+    EXPECT_EQ(start.row(0), "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet");
     EXPECT_EQ(start.row(11), "10|               10|");
     // Each option begins with a tab, shown as one blank.
     std::vector<std::string> menu{"Select Your Opponent (type a number 1-4)", " 1 - Not The Brightest Bulb (Easy)",

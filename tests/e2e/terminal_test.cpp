@@ -71,7 +71,7 @@ TEST(Terminal, ATooSmallTerminalShowsANoticeAndTheGameWhenItGrows) {
     t.type("3");  // read while the notice shows, and kept
     t.resize(80, 25);
     Screen s = t.waitPrompt({PLACING});
-    EXPECT_EQ(s.row(0), "  |ABCDEFGHIJ       |ABCDEFGHIJ");
+    EXPECT_EQ(s.row(0), "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet");
     EXPECT_EQ(s.above(6), "> 3");
     t.resize(79, 25);
     t.waitFor([](const Screen& x) { return x.row(0).starts_with("salvo needs a terminal of 80 x 24"); }, "notice");

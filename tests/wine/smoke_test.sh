@@ -45,7 +45,7 @@ unset TMUX
 tmx new-session -d -s "$session" -x 80 -y 25 "wine '$exe'; echo EXIT=\$?; exec sleep 600"
 
 wait_for "Select Your Opponent (type a number 1-4)"
-[[ $(screen | sed -n 1p) == "  |ABCDEFGHIJ       |ABCDEFGHIJ" ]] || fail "the boards' heading is not on the first row"
+[[ $(screen | sed -n 1p) == "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet" ]] || fail "the boards' heading is not on the first row"
 # Blank cells are blanks: no "?" for the cells the game leaves empty.
 ! screen | grep -qF "?" || fail "a \"?\" on the start-up screen"
 echo "ok: start-up screen and the opponent menu"
