@@ -183,6 +183,20 @@ void consoleReadLine(ConsoleWin* wc, char* buf, int size) {
 
 namespace {
 
+constexpr int OPPONENT_BOARD_X = MAP_WIDTH + 8;
+
+// The square a line names, read as the player's turn reads it.
+int squareOfLine(const char* line, int* x, int* y) {
+    char buf[FORMAT_BUFFER];
+    int len = 0;
+    while (len < FORMAT_BUFFER - 1 && line[len] != '\0') {
+        buf[len] = line[len];
+        len++;
+    }
+    buf[len] = '\0';
+    return len > 0 && parseSquare(strToLower(buf, len), len, x, y);
+}
+
 // What a square shows: the first rule that matches its flags.
 enum class Kind { Water, Ship, Hit, Sunk, Miss, Ring };
 
@@ -246,13 +260,19 @@ void drawFleet(Game* g, const std::uint8_t* map, int ox, const char* title, bool
 
 }  // namespace
 
+void consoleAim(Game* g, int on) {
+    GAME_ASSERT(g != NULL);
+    static const PlatformAim aim{{OPPONENT_BOARD_X + 3, 2}, MAP_WIDTH, MAP_HEIGHT, squareOfLine};
+    platformAim(on ? &aim : nullptr);
+}
+
 void consoleDrawMaps(Game* g, int modePlayer, int modeOpponent) {
     GAME_ASSERT(g != NULL);
     GAME_ASSERT(g->mapOpponent != NULL);
     GAME_ASSERT(g->mapPlayer != NULL);
     consoleBeginUpdate(&g->console);
     consoleDrawMap(g, g->mapPlayer.get(), 0, 0, modePlayer);
-    consoleDrawMap(g, g->mapOpponent.get(), MAP_WIDTH + 8, 0, modeOpponent);
+    consoleDrawMap(g, g->mapOpponent.get(), OPPONENT_BOARD_X, 0, modeOpponent);
     bool colour = platformShowsColour();
     drawFleet(g, g->mapPlayer.get(), FLEET_X[0], "Your fleet", colour);
     drawFleet(g, g->mapOpponent.get(), FLEET_X[1], "Opponent's fleet", colour);

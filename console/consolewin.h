@@ -81,6 +81,11 @@ void consolePrint(ConsoleWin* wc, const char* format, ...) CONSOLE_PRINTF(2, 3);
 // 0, and so does the end of input.
 void consoleReadLine(ConsoleWin* wc, char* buf, int size);
 
+// While on is 1, the lines read name squares of the opponent's board: where
+// the console has arrow keys, they aim over it. Turning it on starts afresh,
+// with nothing aimed at yet; 0 turns it off.
+void consoleAim(Game* g, int on);
+
 // Draws both boards, the player's at the left with modePlayer and the
 // opponent's at the right with modeOpponent, and writes the screen once.
 void consoleDrawMaps(Game* g, int modePlayer, int modeOpponent);

@@ -44,6 +44,8 @@ int gameCheckOpponentWon(Game* g) {
 
 void gamePlay(Game* g) {
     GAME_ASSERT(g != NULL);
+    // Every line of the match names a square: the arrow keys may aim it.
+    consoleAim(g, 1);
     for (;;) {
         gamePlayerTurn(g);
         if (g->playerWon == 1) {
@@ -58,6 +60,7 @@ void gamePlay(Game* g) {
             break;
         }
     }
+    consoleAim(g, 0);
     consoleDrawMaps(g, DRAW_SHIPS, DRAW_SHIPS);
 }
 

@@ -110,12 +110,16 @@ void platformSetColour(ColourChoice choice);
 bool platformShowsColour();
 
 // Aiming with the arrow keys, where the console has them (a POSIX terminal).
-// While an aim is set, every line read names a square of a board drawn as the
-// board view draws it, with square A1 at a1: its column letters two rows
-// above, its row numbers in the two columns left of the bar. squareOf tells
-// which square a line names, as the game reads it: 1 with x and y set, else 0.
+// While an aim is set, every line read names a square of a board of columns
+// x rows squares (at most 26 columns, lettered a to z), drawn as the board
+// view draws it, with square A1 at a1: its column letters two rows above,
+// its row numbers in the two columns before the bar left of A1. squareOf
+// tells which square a line names, as the game reads it: 1 with x and y set,
+// else 0.
 struct PlatformAim {
     COORD a1;
+    int columns;
+    int rows;
     int (*squareOf)(const char* line, int* x, int* y);
 };
 

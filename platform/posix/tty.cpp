@@ -39,6 +39,22 @@ std::string notice(Tty& t) {
     return out;
 }
 
+// The aimed square on its board: the cursor on it, its column letter and its
+// row number in reverse video.
+void showAim(const Tty& t, Cells& cells, COORD& cursor) {
+    int x = t.aim.a1.X + t.aimed.X;
+    int y = t.aim.a1.Y + t.aimed.Y;
+    auto highlight = [&cells](int cx, int cy) {
+        if (cx >= 0 && cx < ANSI_COLS && cy >= 0 && cy < ANSI_ROWS) {
+            cells[static_cast<std::size_t>(cx + cy * ANSI_COLS)].Attributes |= COMMON_LVB_REVERSE_VIDEO;
+        }
+    };
+    highlight(x, t.aim.a1.Y - 2);
+    highlight(t.aim.a1.X - 3, y);
+    highlight(t.aim.a1.X - 2, y);
+    cursor = {static_cast<SHORT>(x), static_cast<SHORT>(y)};
+}
+
 // The game's frame with the line typed so far after its cursor (the end of
 // the prompt), running on over the rows below it, which are blank; the
 // cursor follows the typing. A line too long for that room shows its end.
@@ -60,15 +76,75 @@ void withTyping(const Tty& t, Cells& cells, COORD& cursor) {
     }
     int end = start + static_cast<int>(typed.size());
     cursor = {static_cast<SHORT>(end % ANSI_COLS), static_cast<SHORT>(end / ANSI_COLS)};
+    if (t.aiming && t.aimShown) showAim(t, cells, cursor);
+}
+
+// The square the line names, if the aim's board has it.
+bool lineSquare(const Tty& t, COORD* square) {
+    int x = 0;
+    int y = 0;
+    if (!t.aim.squareOf || !t.aim.squareOf(t.line.c_str(), &x, &y)) return false;
+    if (x < 0 || x >= t.aim.columns || y < 0 || y >= t.aim.rows) return false;
+    *square = {static_cast<SHORT>(x), static_cast<SHORT>(y)};
+    return true;
+}
+
+// An arrow key (A up, B down, C right, D left): one square on, stopping at
+// the board's edges; the line names the square aimed at.
+void arrow(Tty& t, char which) {
+    if (!t.aiming) return;
+    COORD at = t.aimed.X >= 0 ? t.aimed : COORD{0, 0};
+    lineSquare(t, &at);
+    int x = at.X + (which == 'C') - (which == 'D');
+    int y = at.Y + (which == 'B') - (which == 'A');
+    t.aimed = {static_cast<SHORT>(std::clamp(x, 0, t.aim.columns - 1)), static_cast<SHORT>(std::clamp(y, 0, t.aim.rows - 1))};
+    t.line = static_cast<char>('a' + t.aimed.X) + std::to_string(t.aimed.Y + 1);
+    t.aimShown = true;
+}
+
+// Takes key into the escape sequence under way, if any: ESC [ with
+// parameters and a final byte, ESC O and a byte, and the Linux console's
+// ESC [ [ and a byte for its function keys. Returns false when the key is
+// not part of one and counts as typed.
+bool escapeKey(Tty& t, unsigned char key) {
+    using E = Tty::Escape;
+    bool printable = key >= 0x20 && key < 0x7f;
+    switch (t.escape) {
+        case E::None:
+            if (key != 0x1b) return false;
+            t.escape = E::Begun;
+            return true;
+        case E::Begun:
+            t.escape = key == '[' ? E::Csi : key == 'O' ? E::Ss3 : key == 0x1b ? E::Begun : E::None;
+            return t.escape != E::None;
+        case E::Csi:
+            if (key == '[') {
+                t.escape = E::LinuxFunction;
+                return true;
+            }
+            if (key >= 0x20 && key < 0x40) return true;  // parameters
+            break;
+        case E::LinuxFunction:
+        case E::Ss3:
+            break;
+    }
+    // The final byte; anything else breaks the sequence off and counts as typed.
+    bool ends = printable && (t.escape != E::Csi || key >= 0x40);
+    if (ends && t.escape != E::LinuxFunction && key >= 'A' && key <= 'D') arrow(t, static_cast<char>(key));
+    t.escape = E::None;
+    return ends;
 }
 
 // Applies one key to the line being typed. The terminal's own keys come
 // first; Backspace sends DEL on some terminals and BS on others, and both
 // erase. Returns true when the key ended the line, or the input.
 bool edit(Tty& t, unsigned char key) {
+    if (escapeKey(t, key)) return false;
+    t.aimShown = false;
     const TtyKeys& k = t.keys;
     auto is = [key](unsigned char setting) { return setting != 0 && key == setting; };
     if (key == '\n') {
+        if (t.aiming) lineSquare(t, &t.aimed);  // fired at: the next aim starts there
         t.lines += t.line;
         t.lines += '\n';
         t.line.clear();
@@ -178,4 +254,6 @@ void ttyEndOfInput(Tty& t) {
 void ttyAim(Tty& t, const PlatformAim* aim) {
     t.aiming = aim != nullptr;
     if (aim) t.aim = *aim;
+    t.aimed = {-1, -1};
+    t.aimShown = false;
 }

@@ -41,9 +41,16 @@ struct Tty {
     std::string lines;     // lines ended by Enter, waiting to be read
     bool ended = false;    // no more input will come
     COORD notice{0, 0};    // the terminal size the too-small notice was drawn for
-    // Aiming: the board the arrow keys aim over, if any.
+    // Escape sequences the keys send (arrow keys, Home, function keys ...),
+    // taken whole: how far into one the keys are.
+    enum class Escape { None, Begun, Csi, LinuxFunction, Ss3 } escape = Escape::None;
+    // Aiming: the board the arrow keys aim over, if any; the square last
+    // aimed or fired at, -1 while there is none; whether it is shown, which
+    // it is from an arrow key to the next other key.
     bool aiming = false;
     PlatformAim aim{};
+    COORD aimed{-1, -1};
+    bool aimShown = false;
 };
 
 // The game wrote a frame (80 x 25 cells) and wants the cursor at cursor:
@@ -76,6 +83,12 @@ enum class TtyRead {
 // in pieces; a last line without a newline comes when input ends. With
 // editing on, the keys are applied first: erase, kill and word-erase change
 // the line, Enter ends it, and end of input on an empty line ends input.
+// Escape sequences are taken whole and do nothing, but for the arrow keys
+// while aiming: they move the aim one square, from the square the line
+// names, else the one last aimed or fired at, else A1; the line becomes the
+// aimed square's name, and the aim shows on the board (the cursor on the
+// square, its column letter and row number in reverse video). A lone Escape
+// is dropped, and so is the Escape before a key that begins no sequence.
 TtyRead ttyRead(Tty& t, char* buf, int size);
 
 // Sets the board the arrow keys aim over (null: none), with nothing aimed at yet.
