@@ -3,11 +3,11 @@
 # installed tree into a Debian one on the way (compressed manual page and
 # docs, the changelog, the copyright file in place of LICENSE).
 
-# Both fields name the project, not a person: change them here, or with -D,
-# when the project has an address and a web page of its own.
+# The maintainer names the project, not a person: change it here, or with
+# -D, when the project has an address of its own. The homepage is set in
+# install.cmake, for the metainfo too.
 set(SALVO_DEB_MAINTAINER "The salvo developers <salvo@example.org>"
     CACHE STRING "Maintainer of the Debian package, as: Name <address>")
-set(SALVO_HOMEPAGE "https://salvo.example.org/" CACHE STRING "Homepage of the Debian package")
 
 # The copyright file, in Debian's machine-readable format, made from LICENSE
 # so that the licence text lives in one place: its copyright line (read in

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the release build and checks it:
 # - the manual page: groff and mandoc find nothing to say, man renders it;
-# - `cmake --install` to a scratch prefix gives the game, the page and the
-#   docs, and nothing else;
+# - `cmake --install` to a scratch prefix gives the game, the page, the
+#   docs, the desktop entry, its icon and the metainfo, and nothing else;
+# - desktop-file-validate and appstreamcli find nothing to say of the
+#   desktop entry and the metainfo, and the metainfo names the entry;
 # - lintian finds no error and no warning;
 # and prints the package's fields and files. The package is left in
 # build/release/.
@@ -28,8 +30,10 @@ fail() { echo "error: $*" >&2; exit 1; }
 step() { printf '\n== %s\n' "$*"; }
 
 # dpkg-dev for dpkg-shlibdeps, file for cpack to find the programs among the
-# files, binutils for strip.
-salvo_apt_install cmake g++ make dpkg-dev file binutils groff-base man-db mandoc lintian
+# files, binutils for strip; desktop-file-utils and appstream for the
+# validators of the desktop entry and the metainfo.
+salvo_apt_install cmake g++ make dpkg-dev file binutils groff-base man-db mandoc lintian \
+  desktop-file-utils appstream
 
 step "Release build"
 cmake --preset release
@@ -50,10 +54,26 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 installed=$(cd "$prefix" && find . -type f | sort)
+desktop=share/applications/salvo.desktop
+metainfo=share/metainfo/org.example.salvo.metainfo.xml
 expected=$(printf '%s\n' ./games/salvo ./share/doc/salvo/LICENSE ./share/doc/salvo/README.md \
-  ./share/man/man6/salvo.6 | sort)
+  ./share/man/man6/salvo.6 "./$desktop" ./share/icons/hicolor/scalable/apps/salvo.svg "./$metainfo" | sort)
 echo "$installed"
 [[ $installed == "$expected" ]] || fail "cmake --install should give exactly:"$'\n'"$expected"
+
+step "desktop-file-validate, appstreamcli validate"
+# Hints and warnings count as faults too, and so does every note of
+# appstreamcli but the pedantic ones, which it shows all the same. No network
+# here: the homepage is not fetched.
+complaints=$(desktop-file-validate "$prefix/$desktop" 2>&1) || true
+[[ -z $complaints ]] || fail "the desktop entry has faults:"$'\n'"$complaints"
+appstreamcli validate --no-net --strict --pedantic --explain "$prefix/$metainfo" ||
+  fail "the metainfo has faults"
+# The validator does not follow the metainfo to the menu entry: a renamed
+# entry would leave software centres with nothing to start.
+grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$prefix/$metainfo" ||
+  fail "the metainfo's launchable is not $(basename "$desktop")"
+echo "(desktop-file-validate, appstreamcli: no complaints)"
 
 step "cpack -G DEB"
 rm -f "$build"/salvo_*.deb
@@ -68,6 +88,8 @@ version=$(dpkg-deb -f "$deb" Version)
   fail "$deb is not named salvo_VERSION_ARCH.deb"
 # The version is set once, in CMakeLists.txt; the page and the package take it from there.
 grep -q "^\.TH SALVO 6 [^ ]* \"salvo $version\"" "$page" || fail "the page's version is not $version"
+grep -q "<release version=\"$version\" date=\"[0-9]\{4\}-[0-9][0-9]-[0-9][0-9]\"/>" "$prefix/$metainfo" ||
+  fail "the metainfo's release is not $version"
 
 step "dpkg-deb -I $(basename "$deb")"
 dpkg-deb -I "$deb"
@@ -122,6 +144,17 @@ step "man -w 6 salvo"
 where=$(man -w 6 salvo) || fail "man does not find the installed page"
 echo "$where"
 [[ $where == /usr/share/man/man6/salvo.6.gz ]] || fail "man found $where, not the package's page"
+
+step "The menu entry finds the game"
+# The entry starts the game by name, as a user's shell would: with Debian's
+# default PATH for users, /usr/games included, the name must be the
+# installed game.
+exec_line=$(grep '^Exec=' "/usr/$desktop") || fail "/usr/$desktop has no Exec line"
+command=${exec_line#Exec=}
+found=$(PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games command -v "${command%% *}") ||
+  fail "$exec_line: no such program on a user's PATH"
+echo "$exec_line: $found"
+[[ $found == /usr/games/salvo ]] || fail "$exec_line starts $found, not /usr/games/salvo"
 
 step "The installed game plays a scripted game"
 # Easy opponent (no pauses), fleet placed at random, then a shot at every
