@@ -50,6 +50,15 @@ bool parseSeed(std::string_view text, unsigned* seed) {
     return true;
 }
 
+// 'text', in quotes (built up by appending: g++ 12 wrongly warns of overlapping
+// copies in "'" + std::string).
+std::string quoted(std::string_view text) {
+    std::string q = "'";
+    q += text;
+    q += '\'';
+    return q;
+}
+
 std::string help() {
     std::string text =
         "Usage: salvo [OPTION]...\n"
@@ -95,7 +104,7 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
     for (int i = 1; i < argc; i++) {
         std::string_view arg = argv[i];
         if (optionsEnd || !arg.starts_with("-") || arg == "-") {
-            refuse("'" + std::string(arg) + "' is not an option");
+            refuse(quoted(arg) + " is not an option");
             continue;
         }
         if (arg == "--") {
@@ -107,7 +116,7 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
         std::string_view given = arg.substr(0, equals).substr(arg.starts_with("--") ? 2 : 1);
         const Known* k = arg.starts_with("--") ? known(given) : nullptr;
         if (!k) {
-            refuse("unknown option '" + std::string(arg.substr(0, equals)) + "'");
+            refuse("unknown option " + quoted(arg.substr(0, equals)));
             continue;
         }
         std::string name = "--" + std::string(k->name);
@@ -115,7 +124,7 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
         std::string_view value = attached ? arg.substr(equals + 1) : "";
         if (k->takesValue && !attached) {
             if (i + 1 == argc) {
-                refuse("option '" + name + "' needs a value");
+                refuse("option " + quoted(name) + " needs a value");
                 continue;
             }
             value = argv[++i];
@@ -125,7 +134,7 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
             case Name::Version:
                 // Either one ignores every other argument, good or bad.
                 if (attached) {
-                    refuse("option '" + name + "' takes no value");
+                    refuse("option " + quoted(name) + " takes no value");
                     break;
                 }
                 *out = k->id == Name::Help ? help() : version();
@@ -134,19 +143,19 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
                 if (value.size() == 1 && value[0] >= '1' && value[0] <= '4') {
                     opt->level = value[0] - '0';
                 } else {
-                    refuse("--level takes 1, 2, 3 or 4, not '" + std::string(value) + "'");
+                    refuse("--level takes 1, 2, 3 or 4, not " + quoted(value));
                 }
                 break;
             case Name::Place:
                 if (value == "hand" || value == "random") {
                     opt->place = value == "hand" ? 1 : 2;
                 } else {
-                    refuse("--place takes hand or random, not '" + std::string(value) + "'");
+                    refuse("--place takes hand or random, not " + quoted(value));
                 }
                 break;
             case Name::Seed:
                 opt->seeded = parseSeed(value, &opt->seed);
-                if (!opt->seeded) refuse("--seed takes a number from 0 to 4294967295, not '" + std::string(value) + "'");
+                if (!opt->seeded) refuse("--seed takes a number from 0 to 4294967295, not " + quoted(value));
                 break;
             case Name::Color:
                 if (!attached || value == "always") {
@@ -154,7 +163,7 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
                 } else if (value == "never" || value == "auto") {
                     opt->colour = value == "never" ? ColourChoice::Never : ColourChoice::Auto;
                 } else {
-                    refuse("--color takes always, never or auto, not '" + std::string(value) + "'");
+                    refuse("--color takes always, never or auto, not " + quoted(value));
                 }
                 break;
         }

@@ -10,8 +10,9 @@
 // - input a terminal, output elsewhere: the terminal's own line editing and
 //   echo, and its modes are left alone;
 // - neither: frames go out as they are, lines come in as they are.
-#include <poll.h>
+#include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -28,6 +29,7 @@
 #include "platform/console.h"
 #include "platform/posix/terminfo.h"
 #include "platform/posix/tty.h"
+#include "platform/posix/wait.h"
 
 namespace {
 
@@ -40,6 +42,9 @@ bool drawsOnTerminal = false;  // standard output is a terminal
 int modesFd = -1;              // the terminal whose modes we set, or -1
 termios savedMode{};           // its modes as we found them
 ColourChoice colourChoice = ColourChoice::Auto;
+bool pollTakesTerminals = true;  // not so on macOS: select() then
+bool pipeSignalIgnored = false;  // as we were started
+int wakeFds[2] = {-1, -1};       // the self-pipe: signal handlers write, the wait for keys reads
 
 // Read by signal handlers.
 volatile std::sig_atomic_t ownsTerminal = 0;
@@ -52,12 +57,21 @@ bool inForeground(int fd) {
     return group < 0 || group == getpgrp();  // no controlling terminal: nobody to share with
 }
 
-// Writes all of bytes; returns 0, or the errno of the write that failed.
+// Writes all of bytes: after a short write the rest, and output that would
+// block (a full pipe, a terminal set non-blocking by another program) is
+// waited for. Returns 0, or the errno of the write that failed.
 // Async-signal-safe.
 int writeRaw(const char* bytes, std::size_t n) {
     while (n > 0) {
         ssize_t done = write(STDOUT_FILENO, bytes, n);
         if (done < 0 && errno == EINTR) continue;
+        if (done < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            fd_set out;
+            FD_ZERO(&out);
+            FD_SET(STDOUT_FILENO, &out);
+            select(STDOUT_FILENO + 1, nullptr, &out, nullptr, nullptr);
+            continue;
+        }
         if (done <= 0) return done < 0 ? errno : EIO;
         bytes += done;
         n -= static_cast<std::size_t>(done);
@@ -126,7 +140,7 @@ void raiseDefault(int sig) {
 }
 
 // Without SA_RESTART: a resize or a return to the foreground interrupts a
-// wait for a key or a pause, so the screen is drawn again at once.
+// pause, so the screen is drawn again at once.
 void install(int sig, void (*handler)(int)) {
     struct sigaction sa{};
     sa.sa_handler = handler;
@@ -134,12 +148,35 @@ void install(int sig, void (*handler)(int)) {
     sigaction(sig, &sa, nullptr);
 }
 
+bool ignoredAtStart(int sig) {
+    struct sigaction old{};
+    return sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN;
+}
+
+// Takes sig over, unless we were started with it ignored: then it stays
+// ignored, as nohup and a shell's background jobs want.
+void adopt(int sig, void (*handler)(int)) {
+    if (!ignoredAtStart(sig)) install(sig, handler);
+}
+
+// Wakes the wait for keys, so that the screen is drawn at once: a signal
+// that comes just before the wait would otherwise wait for the next key.
+// Async-signal-safe.
+void wake() {
+    int saved = errno;
+    if (wakeFds[1] >= 0) (void)!write(wakeFds[1], "", 1);
+    errno = saved;
+}
+
 void onFatalSignal(int sig) {
     giveBackTerminal();
     raiseDefault(sig);
 }
 
-void onResize(int) { mustRepaint = 1; }
+void onResize(int) {
+    mustRepaint = 1;
+    wake();
+}
 
 // Ctrl-Z gives the terminal back while stopped. A background job that
 // touches the terminal (SIGTTIN, SIGTTOU) is stopped too; the terminal is
@@ -156,6 +193,7 @@ void onStop(int sig) {
     install(sig, onStop);
     takeTerminal();
     mustRepaint = 1;
+    wake();
     errno = saved;
 }
 
@@ -163,22 +201,31 @@ void onContinue(int) {
     int saved = errno;
     takeTerminal();
     mustRepaint = 1;
+    wake();
     errno = saved;
 }
 
 // The terminal went away (its reader ended, or it hung up): nothing more
 // can be shown. Restore the modes, and end as a program whose output was
-// cut off does.
+// cut off does: by SIGPIPE, unless we were started with it ignored.
 [[noreturn]] void terminalGone(int err) {
     outputGone = 1;
     giveBackTerminal();
-    if (err == EPIPE) raiseDefault(SIGPIPE);
+    if (err == EPIPE && !pipeSignalIgnored) raiseDefault(SIGPIPE);
     _exit(1);
 }
 
+// Every frame goes out whole or the game ends: a write that fails for any
+// other reason than the terminal going away (a full disk, say) is an error,
+// reported as one.
 void send(const std::string& bytes) {
     int err = writeRaw(bytes.data(), bytes.size());
+    if (err == 0) return;
     if (err == EPIPE || err == EIO) terminalGone(err);
+    outputGone = 1;
+    giveBackTerminal();
+    std::fprintf(stderr, "salvo: can't write to standard output: %s\n", std::strerror(err));
+    _exit(1);
 }
 
 void readTerminalSize() {
@@ -231,15 +278,23 @@ void start() {
         if (tcgetattr(STDIN_FILENO, &mode) == 0) tty.keys = editingKeys(mode);
     }
     std::atexit([] { giveBackTerminal(); });
+    if (pipe(wakeFds) == 0) {
+        for (int fd : wakeFds) {
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+            fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+    }
     // A reader that goes away shows as EPIPE from write.
+    pipeSignalIgnored = ignoredAtStart(SIGPIPE);
     std::signal(SIGPIPE, SIG_IGN);
-    // SIGABRT too: an exception nobody catches (the heap running out) ends in
-    // abort, and the terminal must come back then as well.
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT}) install(sig, onFatalSignal);
-    install(SIGWINCH, onResize);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) adopt(sig, onFatalSignal);
+    // SIGABRT always: abort() can't be ignored, and an exception nobody
+    // catches (the heap running out) ends in it.
+    install(SIGABRT, onFatalSignal);
+    adopt(SIGWINCH, onResize);
     if (modesFd >= 0) {
-        for (int sig : {SIGTSTP, SIGTTIN, SIGTTOU}) install(sig, onStop);
-        install(SIGCONT, onContinue);
+        for (int sig : {SIGTSTP, SIGTTIN, SIGTTOU}) adopt(sig, onStop);
+        adopt(SIGCONT, onContinue);
     }
     readTerminalSize();
     takeTerminal();
@@ -291,17 +346,22 @@ void Sleep(DWORD milliseconds) {
 
 namespace {
 
-// Waits until standard input has something, or the output's reader has gone
-// away while the player thinks: then the game ends at once, not on its next
-// write. A background job reading the terminal skips the wait: its read
-// stops it until it is brought back, as a job that wants the terminal should.
-// False when a signal cut the wait short.
+// Waits until standard input has something, or a signal wants the screen
+// drawn again; the output's reader going away while the player thinks ends
+// the game at once, not on its next write. A background job reading the
+// terminal skips the wait: its read stops it until it is brought back, as a
+// job that wants the terminal should. False when there is something to draw.
 bool waitForKeys() {
     if (readsTerminal && !inForeground(STDIN_FILENO)) return true;
-    pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {STDOUT_FILENO, 0, 0}};
-    if (poll(fds, 2, -1) < 0) return false;
-    if (fds[1].revents & (POLLERR | POLLHUP)) terminalGone(drawsOnTerminal ? EIO : EPIPE);
-    return fds[0].revents != 0;
+    switch (waitFor(STDIN_FILENO, STDOUT_FILENO, wakeFds[0], !pollTakesTerminals)) {
+        case Woken::Keys: return true;
+        case Woken::Signal: return false;
+        case Woken::Gone: terminalGone(drawsOnTerminal ? EIO : EPIPE);
+        case Woken::NoPoll:
+            pollTakesTerminals = false;
+            return false;
+    }
+    return false;
 }
 
 }  // namespace
@@ -323,7 +383,9 @@ bool platformReadLine(char* buf, int size) {
         ssize_t n = read(STDIN_FILENO, keys, sizeof keys);
         if (n > 0) {
             tty.input.append(keys, static_cast<std::size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
+        } else if (n < 0 && errno == EIO && readsTerminal) {
+            terminalGone(EIO);  // hung up
+        } else if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
             ttyEndOfInput(tty);
         }
     }
