@@ -1,55 +1,75 @@
+// The boards and the fleets beside them as the player sees them: drawn by
+// the game, sent by the terminal layer, shown by the model terminal.
+#include "platform/posix/ansi_frame.h"
 #include "support.h"
+#include "vt/vt_model.h"
 
 namespace {
 
-struct Look { char ch; unsigned attr; };
-constexpr Look WATER{' ', 7}, SHIP{'O', 7}, HIT{'O', 199}, SUNK{'#', 23};
-constexpr Look MARKED{' ', 103};  // fired at, or the halo
-
 struct BoardView : GameTest {
-    const CHAR_INFO& screen(int x, int y) { return headlessScreen()[x + y * CONSOLE_WIDTH]; }
-    void expectLook(int x, int y, Look want) {
-        EXPECT_EQ(screen(x, y).Char.UnicodeChar, static_cast<unsigned>(want.ch)) << "at " << x << "," << y;
-        EXPECT_EQ(screen(x, y).Attributes, want.attr) << "at " << x << "," << y;
+    VtScreen vt = vtNew(25, 80);
+    // Both boards hold the same sea; the player's is drawn in mode, the opponent's hidden.
+    void draw(int mode, bool colour) {
+        std::copy_n(g.mapPlayer.get(), MAP_WIDTH * MAP_HEIGHT, g.mapOpponent.get());
+        platformSetColour(colour ? ColourChoice::Always : ColourChoice::Never);
+        AnsiScreen s;
+        s.colour = colour;
+        vt = vtNew(25, 80);
+        consoleDrawMaps(&g, mode, DRAW_HIDDEN);
+        vtFeed(vt, ansiFrame(s, headlessScreen(), headlessCursor()));
+    }
+    // A cell's look: its character and colours; a blank by the one colour it shows.
+    std::string look(int x, int y) {
+        const VtCell& c = vtAt(vt, x, y);
+        std::string rev = c.reverse ? "/rev" : "";
+        if (c.ch == U' ') return " /" + (rev.empty() ? std::to_string(c.bg) : "rev");
+        return static_cast<char>(c.ch) + ("/" + std::to_string(c.fg) + "/" + std::to_string(c.bg) + rev);
     }
 };
 
 }  // namespace
 
-TEST_F(BoardView, SquareTakesTheLookOfTheFirstMatchingRule) {
-    struct Row { int flags; Look ships, hidden, placement; } rows[] = {
-        {0, WATER, WATER, WATER},
-        {CELL_SHIP, SHIP, WATER, SHIP},
-        {CELL_SHIP | CELL_SHOT, HIT, HIT, HIT},
-        {CELL_SHIP | CELL_SHOT | CELL_SUNK, SUNK, SUNK, SUNK},
-        {CELL_SHOT, MARKED, MARKED, MARKED},
-        {CELL_NEAR, WATER, WATER, MARKED},
-        {CELL_SHIP | CELL_NEAR, SHIP, WATER, SHIP},
-        {CELL_SHIP | CELL_SHOT | CELL_NEAR, HIT, HIT, HIT},
-        {CELL_SHIP | CELL_BESIDE_SHOT, SHIP, WATER, SHIP},
+// A 3-master on B2 to D2 hit on C2, a 2-master on F5 and G5 sunk, a miss on J10.
+TEST_F(BoardView, EveryKindOfSquareLooksItsOwnWithColourAndWithout) {
+    std::uint8_t* sea = g.mapPlayer.get();
+    ASSERT_EQ(placeShip(sea, 3, 1, 1, 0) + placeShip(sea, 2, 5, 4, 0), 2);
+    for (auto [x, y] : {std::pair{2, 1}, {5, 4}, {6, 4}, {9, 9}}) mapFire(sea, x, y, &g.console);
+    struct Row { const char* kind; int mode, board, x, y; std::string colour, plain; } rows[] = {
+        {"water", DRAW_SHIPS, 0, 0, 9, " /49", " /49"},
+        {"a ship", DRAW_SHIPS, 0, 1, 1, "O/39/49", "O/39/49"},
+        {"a hit", DRAW_SHIPS, 0, 2, 1, "O/37/101", "O/39/49/rev"},
+        {"a sunk ship", DRAW_SHIPS, 0, 5, 4, "#/37/44", "#/39/49/rev"},
+        {"a miss", DRAW_SHIPS, 0, 9, 9, " /43", " /rev"},
+        {"the water around a sunk ship", DRAW_SHIPS, 0, 4, 4, " /43", "./39/49/rev"},
+        {"the halo while placing", DRAW_PLACEMENT, 0, 0, 0, " /43", "./39/49/rev"},
+        {"a ship while placing", DRAW_PLACEMENT, 0, 1, 1, "O/39/49", "O/39/49"},
+        {"a hidden ship", DRAW_SHIPS, 18, 1, 1, " /49", " /49"},
+        {"a hit on the hidden board", DRAW_SHIPS, 18, 2, 1, "O/37/101", "O/39/49/rev"},
     };
-    for (const Row& r : rows) {
-        mapSet(g.mapPlayer.get(), 4, 6, r.flags);
-        mapSet(g.mapOpponent.get(), 4, 6, r.flags);
-        const Look looks[] = {r.ships, r.hidden, r.placement};
-        for (int mode : {DRAW_SHIPS, DRAW_HIDDEN, DRAW_PLACEMENT}) {
-            SCOPED_TRACE("flags " + std::to_string(r.flags) + " mode " + std::to_string(mode));
-            consoleDrawMaps(&g, mode, mode);
-            expectLook(3 + 4, 2 + 6, looks[mode]);
-            expectLook(18 + 3 + 4, 2 + 6, looks[mode]);
+    for (bool colour : {true, false}) {
+        std::set<std::string> looks;
+        for (const Row& r : rows) {
+            SCOPED_TRACE(std::string(r.kind) + (colour ? "" : ", without colour"));
+            draw(r.mode, colour);
+            ASSERT_EQ(vt.error, "");
+            EXPECT_EQ(look(r.board + 3 + r.x, 2 + r.y), colour ? r.colour : r.plain);
+            if (r.board == 0 && r.mode == DRAW_SHIPS) looks.insert(look(3 + r.x, 2 + r.y));
         }
+        EXPECT_EQ(looks.size(), colour ? 5u : 6u) << "two kinds look the same";  // in colour a miss is as the ring
+        // The frames, and the fleets beside them: the 3-master afloat, the 2-master sunk.
+        EXPECT_EQ(vtRow(vt, 0), "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet");
+        EXPECT_EQ(vtRow(vt, 11).substr(0, 3) + vtRow(vt, 11).substr(18, 3), "10|10|");
+        EXPECT_EQ(vtRow(vt, 4).substr(35) + "|" + vtRow(vt, 5).substr(35), "OOO                 OOO|##                  ##");
+        EXPECT_EQ(look(35, 5) + look(56, 5), look(8, 6) + look(8, 6));
     }
 }
 
 TEST_F(BoardView, DrawingWritesOnceAndLeavesTheMessageAreaAlone) {
     consolePrint(&g.console, "Choose your opponent:\n\t1. Easy\n> ");
-    mapSetFlags(g.mapPlayer.get(), 9, 9, CELL_SHIP | CELL_SHOT);
     int writes = headlessWrites();
     consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
     EXPECT_EQ(headlessWrites(), writes + 1);
-    expectLook(3 + 9, 2 + 9, HIT);
     expectMessages({"Choose your opponent:", " 1. Easy", ">"});
-    EXPECT_EQ(std::make_pair(g.console.consoleColumn, g.console.consoleLine), std::make_pair(2, 16));
-    EXPECT_EQ(std::make_pair(headlessCursor().X, headlessCursor().Y), std::make_pair(SHORT{2}, SHORT{16}));
-    EXPECT_EQ(g.console.updating, 0);
+    EXPECT_EQ(std::vector<int>({g.console.consoleColumn, g.console.consoleLine, headlessCursor().X, headlessCursor().Y}),
+              std::vector<int>({2, 16, 2, 16}));
 }

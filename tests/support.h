@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <set>
 #include <vector>
 
 #include "board/map.h"

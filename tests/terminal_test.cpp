@@ -2,8 +2,11 @@
 // in the game, and its output is replayed through a model of a terminal that
 // knows only the common VT102 set. What counts is the screen the model then
 // shows, never the exact bytes.
-#include "opponent/aiopponent.h"
+#include <unistd.h>
+
+#include "platform/posix/terminfo.h"
 #include "platform/posix/tty.h"
+#include "platform/posix/wait.h"
 #include "support.h"
 #include "vt/vt_model.h"
 
@@ -80,18 +83,19 @@ COORD after(int y, std::size_t typed) {
 }  // namespace
 
 TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
-    const std::pair<int, int> sizes[] = {{25, 80}, {24, 80}, {40, 132}, {20, 60}, {3, 7}};
-    const WORD attrs[] = {7, 7, 7, 23, 103, 199, 0x9e, 0};
-    for (auto [rows, cols] : sizes) {
-        SCOPED_TRACE(std::to_string(cols) + " x " + std::to_string(rows));
+    const struct { int rows, cols; bool colour; } sizes[] = {{25, 80, true}, {24, 80, false}, {40, 132, true}, {20, 60, false}, {3, 7, true}};
+    const WORD attrs[] = {7, 7, 7, 23, 103, 199, 0x9e, 0, 7 | COMMON_LVB_REVERSE_VIDEO, 103 | COMMON_LVB_REVERSE_VIDEO};
+    for (auto [rows, cols, colour] : sizes) {
+        SCOPED_TRACE(std::to_string(cols) + " x " + std::to_string(rows) + (colour ? "" : " without colour"));
         std::srand(static_cast<unsigned>(rows * cols));
         AnsiScreen s;
         s.rows = rows;
         s.cols = cols;
+        s.colour = colour;
         VtScreen vt = vtNew(rows, cols);
         Frame f = frameWith({});
         for (int step = 0; step < 400; step++) {
-            switch (std::rand() % 4) {
+            switch (std::rand() % 5) {
                 case 0: {  // a block of rows scrolls, mostly the message area as a message does
                     int top = std::rand() % 2 ? 14 : std::rand() % 23;
                     int bottom = std::rand() % 2 ? 24 : top + 1 + std::rand() % (24 - top);
@@ -103,9 +107,12 @@ TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
                 case 1:  // a row goes blank
                     std::fill_n(f.begin() + (std::rand() % ANSI_ROWS) * ANSI_COLS, ANSI_COLS, CHAR_INFO{{0}, 7});
                     break;
+                case 2:  // drawn anew, as after a resize: nothing left over from before
+                    s.known = false;
+                    break;
                 default: {  // text of any bytes in any colours, anywhere
                     std::size_t at = static_cast<std::size_t>(std::rand()) % f.size();
-                    WORD attr = attrs[std::rand() % 8];
+                    WORD attr = attrs[std::rand() % 10];
                     for (int n = std::rand() % 90; n > 0 && at < f.size(); n--, at++) {
                         f[at] = {{static_cast<WCHAR>(std::rand() % 4 ? ' ' + std::rand() % 95 : std::rand() % 256)}, attr};
                     }
@@ -113,36 +120,14 @@ TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
             }
             COORD cursor{static_cast<SHORT>(std::rand() % 81), static_cast<SHORT>(std::rand() % 26)};
             vtFeed(vt, ansiFrame(s, f.data(), cursor));
-            ASSERT_EQ(vtDiffers(vt, f.data(), cursor), "") << "step " << step;
+            ASSERT_EQ(vtDiffers(vt, f.data(), cursor, colour), "") << "step " << step;
             ASSERT_EQ(ansiFrame(s, f.data(), cursor), "") << "an unchanged frame wrote something, step " << step;
         }
     }
 }
 
-// Steps of a game in the middle of a match cost a few dozen bytes each:
-// the terminal moves the message area when it scrolls.
-TEST(AnsiFrame, EverydayStepsAreCheap) {
-    Wire w;
-    std::vector<Text> texts{{3, 2, "O", 199}};
-    for (int y = 14; y <= 22; y++) texts.push_back({0, y, "AI Fires at J" + std::to_string(y - 13) + "... Miss!", 7});
-    Frame f = frameWith(texts);
-    w.frame(f, {2, 23});
-    for (int step = 0; step < 4; step++) {
-        SCOPED_TRACE(step);
-        // A message on the last row, and its newline scrolls the area.
-        std::copy(f.begin() + 15 * ANSI_COLS, f.begin() + 23 * ANSI_COLS, f.begin() + 14 * ANSI_COLS);
-        std::copy_n(frameWith({{0, 22, "Hit!", 7}}).begin() + 22 * ANSI_COLS, ANSI_COLS, f.begin() + 22 * ANSI_COLS);
-        w.frame(f, {2, 23});
-        EXPECT_EQ(vtDiffers(w.vt, f.data(), {2, 23}), "");
-        EXPECT_LT(w.sent, step == 0 ? 40u : 20u);
-        // One square of the opponent's board turns dark yellow.
-        f[static_cast<std::size_t>(20 + step + 2 * ANSI_COLS)] = {{' '}, 103};
-        w.frame(f, {2, 23});
-        EXPECT_EQ(vtDiffers(w.vt, f.data(), {2, 23}), "");
-        EXPECT_LT(w.sent, 25u);
-    }
-}
-
+// Each key is a read of its own: an escape sequence cut between reads is
+// still taken whole.
 TEST(LineEditing, KeysEditTheLineWhichIsShownAsTyped) {
     struct Row { std::string keys, shown, line; } rows[] = {  // before Enter, and the line the game gets
         {"b7", "b7", "b7\n"},
@@ -152,14 +137,16 @@ TEST(LineEditing, KeysEditTheLineWhichIsShownAsTyped) {
         {"a1 5 h\x15" "b7", "b7", "b7\n"},                // kill
         {"fire at c9 \x17" "b7", "fire at b7", "fire at b7\n"},  // word-erase: the blanks, then the word
         {"x\x04" "7", "x7", "x7\n"},                      // end of input on a line being typed does nothing
-        {"b\x1b[2J\x07" "7", "b?[2J?7", "b\x1b[2J\x07" "7\n"},  // other control keys are text, drawn harmless
+        {"b\x1b[2J\x07" "7", "b?7", "b\x07" "7\n"},       // a sequence is taken whole; control keys drawn harmless
+        {"\x1b" "b7\x1b", "b7", "b7\n"},                   // a lone Escape
+        {"\x1b[A\x1bOD\x1b[1;5C\x1b[[A\x1bOP\x1b[15~\x1b[H", "", "\n"},  // arrows with no aim, function keys, Home
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.keys));
         Wire w;
         w.frame(promptOn(20), {2, 20});
         for (char key : r.keys) EXPECT_EQ(w.type(std::string(1, key)), TtyRead::More);
-        EXPECT_EQ(vtRow(w.vt, 20), "> " + r.shown);
+        EXPECT_EQ(vtRow(w.vt, 20), r.shown.empty() ? ">" : "> " + r.shown);
         EXPECT_EQ(w.vt.x, 2 + static_cast<int>(r.shown.size()));
         std::string got;
         EXPECT_EQ(w.type("\n", &got), TtyRead::Line);
@@ -170,6 +157,44 @@ TEST(LineEditing, KeysEditTheLineWhichIsShownAsTyped) {
     std::string got;
     EXPECT_EQ(w.type("bx#7 @c8 x%9\x7f" "8\x04\n", &got), TtyRead::Line);
     EXPECT_EQ(got, "c8 8\x04\n");
+}
+
+// The game's own aim, over a frame the game drew, at a target prompt on row 15.
+struct Aim : GameTest {};
+
+TEST_F(Aim, ArrowKeysMoveOverTheOpponentsBoardAndTheLineNamesTheSquare) {
+    struct Row { const char* name; std::string fired, keys, line; int x, y; } rows[] = {  // x -1: no aim shown
+        {"from A1", "", "\x1b[C\x1b[C\x1b[B", "c2", 2, 1},
+        {"stopped at the edges, either form", "", "\x1bOA\x1b[D", "a1", 0, 0},
+        {"from the square typed, to the last corner", "", "J9\x1b[B\x1b[C\x1b[B", "j10", 9, 9},
+        {"the line names no square: from the last aim", "", "\x1b[B\x1b[B\x15zz\x1b[C", "b3", 1, 2},
+        {"from the square last fired at", "e5", "\x1b[B", "e6", 4, 5},
+        {"typing goes on from the line shown", "", "\x1b[C" "0", "b10", -1, -1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        restart();
+        Wire w;
+        consoleAim(&g, 1);
+        ttyAim(w.t, headlessAim());
+        consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
+        consolePrint(&g.console, "You have 3 shots left. What is your target?\n> ");
+        w.frame(*reinterpret_cast<const Frame*>(headlessScreen()), headlessCursor());
+        if (!r.fired.empty()) w.type(r.fired + "\n");
+        for (char key : r.keys) w.type(std::string(1, key));
+        EXPECT_EQ(vtRow(w.vt, 15), "> " + r.line);
+        bool aimed = r.x >= 0;
+        EXPECT_EQ(std::make_pair(w.vt.x, w.vt.y), aimed ? std::make_pair(21 + r.x, 2 + r.y) : std::make_pair(2 + static_cast<int>(r.line.size()), 15));
+        for (int y = 0; y < 12; y++) {  // the column letter and the row number in reverse video, nothing else
+            for (int x = 0; x < 80; x++) {
+                bool marked = aimed && ((y == 0 && x == 21 + r.x) || (y == 2 + r.y && (x == 18 || x == 19)));
+                EXPECT_EQ(vtAt(w.vt, x, y).reverse, marked) << x << "," << y;
+            }
+        }
+        std::string got;
+        EXPECT_EQ(w.type("\n", &got), TtyRead::Line);
+        EXPECT_EQ(got, r.line + "\n");  // Enter takes it as if typed
+    }
 }
 
 // Lines as fgets would give them: one a read, through the newline, at most
@@ -240,50 +265,36 @@ TEST(LineEditing, ResizesRedrawAllAndATooSmallTerminalGetsANoticeInstead) {
     EXPECT_EQ(line, "b7\n");
 }
 
-// Whole matches at every level, on an 80 x 24 terminal, through the model:
-// after every frame the model shows it, and while a line is typed it shows
-// the frame with the typing after the prompt.
-struct Terminal : GameTest {};
+TEST(Colour, OffForNoColorOrATerminalWithoutThemUnlessTheOptionSays) {
+    const int vt100 = terminfoColours("vt100");
+    const int xterm = terminfoColours("xterm-256color");
+    EXPECT_LT(vt100, 8);
+    EXPECT_EQ(xterm, 256);
+    EXPECT_EQ(terminfoColours("no-such-terminal"), TERMINFO_UNKNOWN);
+    using C = ColourChoice;
+    const struct { C choice; const char* noColor; int colours; bool on; } rows[] = {
+        {C::Auto, nullptr, xterm, true}, {C::Auto, "", xterm, true},  {C::Auto, "1", xterm, false},
+        {C::Auto, nullptr, vt100, false}, {C::Auto, nullptr, 8, true}, {C::Auto, nullptr, TERMINFO_UNKNOWN, true},
+        {C::Always, "1", vt100, true},    {C::Never, nullptr, xterm, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(r.choice) << " " << (r.noColor ? r.noColor : "unset") << " " << r.colours);
+        EXPECT_EQ(ttyColour(r.choice, r.noColor, r.colours), r.on);
+    }
+}
 
-TEST_F(Terminal, WholeMatchesAtEveryLevelLookRightThroughTheModel) {
-    for (int level = 0; level < 4; level++) {
-        SCOPED_TRACE(OPPONENT_LEVELS[level].name);
-        restart();
-        Wire w(24, 80);
-        headlessOnFrame([&](const CHAR_INFO* cells, COORD cursor) {
-            ttyKeepFrame(w.t, cells, cursor);
-            w.show();
-            ASSERT_EQ(vtDiffers(w.vt, cells, cursor), "");
-        });
-        int lines = 0;
-        headlessOnRead([&](char* buf, int size) {
-            Frame f;
-            std::copy_n(w.t.frame.begin(), f.size(), f.begin());
-            int y = w.t.cursor.Y;
-            int sq = 0;
-            do {
-                sq = std::rand() % 100;
-            } while (mapGet(g.mapOpponent.get(), sq % 10, sq / 10) & CELL_SHOT);
-            std::string square = static_cast<char>('a' + sq % 10) + std::to_string(sq / 10 + 1);
-            // Now and then a square the game refuses, or a slip mended before Enter.
-            lines++;
-            std::string keys = lines % 7 == 0 ? "k1" : lines % 5 == 0 ? "zz\x7f\x7f" + square : square;
-            std::string typed;
-            for (char key : keys) {
-                typed = key == '\x7f' ? typed.substr(0, typed.size() - 1) : typed + key;
-                EXPECT_EQ(w.type(std::string(1, key)), TtyRead::More);
-                EXPECT_EQ(vtDiffers(w.vt, typedAt(f, y, typed).data(), after(y, typed.size())), "");
-            }
-            w.t.input += "\n";
-            w.t.reading = false;
-            return ttyRead(w.t, buf, size) == TtyRead::Line;
-        });
-        std::srand(static_cast<unsigned>(level + 1));
-        placeFleetRandomly(&g, g.mapPlayer.get());
-        placeFleetRandomly(&g, g.mapOpponent.get());
-        opponentMove = OPPONENT_LEVELS[level].move;
-        gamePlay(&g);
-        EXPECT_TRUE(g.playerWon || g.opponentWon);
-        EXPECT_EQ(vtDiffers(w.vt, headlessScreen(), headlessCursor()), "");
+TEST(WaitForKeys, EndsForKeysForASignalAndForAReaderGone) {
+    for (bool useSelect : {false, true}) {
+        SCOPED_TRACE(useSelect ? "select" : "poll");
+        int in[2], out[2], wake[2];
+        ASSERT_EQ(pipe(in) + pipe(out) + pipe(wake), 0);
+        char byte = 0;
+        ASSERT_EQ(write(wake[1], &byte, 1) + write(wake[1], &byte, 1), 2);
+        EXPECT_EQ(waitFor(in[0], out[1], wake[0], useSelect), Woken::Signal);
+        ASSERT_EQ(write(in[1], &byte, 1), 1);
+        EXPECT_EQ(waitFor(in[0], out[1], wake[0], useSelect), Woken::Keys);  // the self-pipe was emptied
+        close(out[0]);
+        EXPECT_EQ(waitFor(in[0], out[1], wake[0], useSelect), Woken::Gone);
+        for (int fd : {in[0], in[1], out[1], wake[0], wake[1]}) close(fd);
     }
 }

@@ -18,6 +18,7 @@ std::function<void(const CHAR_INFO*, COORD)> frameHook;
 std::function<bool(char*, int)> readHook;
 unsigned seed = 1;
 ColourChoice colour = ColourChoice::Auto;
+const PlatformAim* aimSet = nullptr;
 
 int stdHandle = 0;
 
@@ -77,8 +78,10 @@ void platformSetColour(ColourChoice choice) { colour = choice; }
 
 bool platformShowsColour() { return colour != ColourChoice::Never; }
 
-// No keys here, only lines.
-void platformAim(const PlatformAim*) {}
+// No keys here, only lines: the aim is only kept.
+void platformAim(const PlatformAim* aim) { aimSet = aim; }
+
+const PlatformAim* headlessAim() { return aimSet; }
 
 const CHAR_INFO* headlessScreen() { return screen.data(); }
 
@@ -116,4 +119,5 @@ void headlessReset() {
     input.clear();
     seed = 1;
     colour = ColourChoice::Auto;
+    aimSet = nullptr;
 }

@@ -38,6 +38,9 @@ struct HeadlessExit {
     int status;
 };
 
+// The aim the game set last (platformAim), or null.
+const PlatformAim* headlessAim();
+
 // The seed platformRandomSeed gives from now on (1 until set).
 void headlessSetSeed(unsigned seed);
 

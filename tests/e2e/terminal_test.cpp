@@ -1,98 +1,96 @@
-// The game in terminals that are not just right: edited lines, a job
-// stopped and sent to the background, a window too small, a dumb terminal,
-// a reader that goes away.
+// The real program in a real terminal, for what only a terminal shows: the
+// first screen, every way out with the terminal given back, job control,
+// and a window that changes size.
 #include "tmux.h"
 
 namespace {
 
-constexpr std::string_view LEVELS = "4 - Champion (Hard, Lucky)";
-constexpr std::string_view PLACING = "2 - Place randomly";
-
-// Keys by their tmux names, one send each.
-void keys(Terminal& t, std::initializer_list<const char*> names) {
-    for (const char* name : names) t.key(name);
-}
-
-bool shows(const Screen& s, std::string_view row) { return std::ranges::find(s.rows, row) != s.rows.end(); }
+const std::string LEVELS = "4 - Champion (Hard, Lucky)";
+const std::string PLACING = "2 - Place randomly";
+const std::string TARGET = "You have 3 shots left. What is your target?";
+const std::string PLAYING = " --seed=7 --level=1 --place=random";
 
 }  // namespace
 
-TEST(Terminal, TheTerminalsOwnEditingKeysEditTheLine) {
-    Terminal t;
-    t.waitPrompt({LEVELS});
-    // Backspace, Ctrl-W and Ctrl-U as the terminal sends them; Ctrl-D on a
-    // line being typed does nothing.
-    keys(t, {"l", "e", "v", "x", "BSpace", "C-d"});
-    t.waitFor([](const Screen& s) { return s.row(s.cursorY) == "> lev" && s.cursorX == 5; }, "> lev");
-    keys(t, {"Space", "9", "C-w"});
-    t.waitFor([](const Screen& s) { return s.row(s.cursorY) == "> lev" && s.cursorX == 6; }, "word erased");
-    keys(t, {"C-u", "e", "l", "3", "Escape", "[", "H"});
-    t.waitFor([](const Screen& s) { return s.row(s.cursorY) == "> el3?[H" && s.cursorX == 8; }, "> el3?[H");
-    Screen s = t.answer("", {PLACING});
-    EXPECT_EQ(s.above(6), "> el3?[H");  // level 3, the line as it was typed
-    t.type("-");
-    t.expectExit(0);
+// How the game is started (what comes before and after the program on the
+// command line), what it shows before the way out, the way out (a signal,
+// then a line typed or keys), and what it shows after.
+TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
+    struct Row { const char* name; std::string before, after, waitFor, signal, line, keys; int status; std::string shown; } rows[] = {
+        {"the quit line, at the first screen", "", "", LEVELS, "", "-", "", 0, ""},
+        {"the end of input", "", PLAYING, TARGET, "", "", "C-d", 0, ""},
+        {"Ctrl-C", "", PLAYING, TARGET, "", "", "C-c", 130, ""},
+        {"SIGTERM", "", PLAYING, TARGET, "TERM", "", "", 143, ""},
+        {"a hangup", "", PLAYING, TARGET, "HUP", "", "", 129, ""},
+        {"a hangup, ignored as under nohup", "trap \"\" HUP; ", PLAYING, TARGET, "HUP", "-", "", 0, ""},
+        {"a full disk", "", PLAYING + " >/dev/full", "", "", "", "", 1, "salvo: can't write to standard output: No space left on device"},
+        {"a dumb terminal", "TERM=dumb ", "", "", "", "", "", 1, "salvo: a dumb terminal can't show the game"},
+        {"a reader that goes away", "", " | head -c 100 >/dev/null", "", "", "", "", 0, ""},
+        {"a failed assertion: the computer's first shot falls off the board", "LD_PRELOAD=" SALVO_E2E_SHIM " ", PLAYING, TARGET,
+         "", "a1\na2\na3", "", 134, "Assertion failed: XYVALID(x,y), file board/map.cpp, line "},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Terminal t(r.before + SALVO + r.after);
+        if (!r.waitFor.empty()) {
+            Screen s = t.waitShows(r.waitFor);
+            EXPECT_TRUE(s.alternate);
+            if (r.waitFor == LEVELS) {  // the first screen: the boards and the fleets, the first menu
+                EXPECT_EQ(s.rows[0], "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet");
+                EXPECT_EQ(s.rows[11], "10|               10|");
+                EXPECT_EQ(s.rows[14] + "/" + s.rows[15] + "/" + s.rows[20], "Select Your Opponent (type a number 1-4)/ 1 - Not The Brightest Bulb (Easy)/>");
+            }
+        }
+        if (!r.signal.empty()) t.signal(r.signal);
+        if (!r.line.empty()) t.type(r.line);
+        if (!r.keys.empty()) t.key(r.keys);
+        Screen s = t.expectExit(r.status);
+        EXPECT_TRUE(s.shows(r.shown)) << s.dump();
+    }
 }
 
+// The terminal's own editing keys (stty), and Ctrl-Z each time the game is
+// stopped; in the background it leaves the terminal alone, stopping as soon
+// as it wants a key, until it is brought back.
 TEST(Terminal, StoppedSentToTheBackgroundAndBroughtBack) {
     Terminal t{Terminal::Shell{}};
-    t.waitFor([](const Screen& s) { return s.row(0) == "$"; }, "the shell");
-    t.type("b=$(stty -g); \"" SALVO_BINARY "\"");
-    t.waitPrompt({LEVELS});
-    t.type("3");
-    t.waitPrompt({PLACING});
-    t.key("C-z");
-    Screen s = t.waitFor([](const Screen& x) { return !x.alternate && x.row(x.cursorY) == "$"; }, "the stop");
-    EXPECT_NE(s.rows[static_cast<std::size_t>(s.cursorY - 1)].find("Stopped"), std::string::npos) << s.dump();
-    // In the background it leaves the terminal alone: it stops again as
-    // soon as it wants a key, until it is brought back.
-    t.type("bg");
-    auto sentToBackground = [](const Screen& x) {
-        return x.row(x.cursorY) == "$" && std::ranges::any_of(x.rows, [](auto& r) { return r.ends_with("&"); });
-    };
-    t.waitFor(sentToBackground, "bg");
-    t.type("sleep 1; stty -g | cmp - <(echo $b) && echo modes kept");
-    t.waitFor([](const Screen& x) { return shows(x, "modes kept") && !x.alternate; }, "the shell's modes");
-    t.type("fg");
-    s = t.waitPrompt({PLACING});
-    EXPECT_TRUE(s.alternate);
-    EXPECT_EQ(s.above(6), "> 3");
-    t.answer("2", {"What is your target?"});
+    t.waitFor([](const Screen& s) { return s.rows[0] == "$"; }, "the shell");
+    t.type("stty werase ^E; b=$(stty -g); " + SALVO);
+    t.waitShows(LEVELS);
+    t.key("l e v x BSpace Space 9 C-e");
+    t.waitFor([](const Screen& s) { return s.atCursor() == "> lev" && s.cursorX == 6; }, "> lev, erased with the keys");
+    t.key("C-u 3 Enter");
+    t.waitShows(PLACING);
+    // Brought back only if the shell has its modes back: the game comes back
+    // only if it gave them back.
+    const std::string kept = "stty -g | cmp - <(echo $b) && ";
+    for (std::string then : {"bg; until [ -n \"$(jobs -s)\" ]; do :; done; " + kept + "fg", std::string("fg")}) {
+        t.key("C-z");
+        t.waitFor([](const Screen& s) { return !s.alternate && s.atCursor() == "$" && s.shows("Stopped"); }, "the stop");
+        t.type(kept + then);
+        Screen s = t.waitShows(PLACING);
+        EXPECT_TRUE(s.alternate && s.shows("> 3")) << s.dump();
+    }
     t.type("-");
-    t.waitFor([](const Screen& x) { return !x.alternate && x.row(x.cursorY) == "$"; }, "the end");
-    t.type("stty -g | cmp - <(echo $b) && echo modes kept again");
-    t.waitFor([](const Screen& x) { return shows(x, "modes kept again"); }, "modes kept");
+    t.waitFor([](const Screen& x) { return !x.alternate && x.atCursor() == "$"; }, "the end");
+    t.type("stty -g | cmp - <(echo $b) && echo modes kept");
+    t.waitShows("modes kept");
 }
 
-TEST(Terminal, ATooSmallTerminalShowsANoticeAndTheGameWhenItGrows) {
-    Terminal t("\"" SALVO_BINARY "\"", 60, 20);
-    t.waitFor([](const Screen& s) { return s.row(0) == "salvo needs a terminal of 80 x 24 (this one is 60 x 20)"; },
-              "the notice");
+// A window change shows at once, with no key pressed: the game in its place
+// as soon as the window is large enough, with what was typed meanwhile.
+TEST(Terminal, ATooSmallWindowShowsANoticeUntilItGrows) {
+    Terminal t(SALVO, 60, 20);
+    t.waitShows("salvo needs a terminal of 80 x 24 (this one is 60 x 20)");
     t.type("3");  // read while the notice shows, and kept
     t.resize(80, 25);
-    Screen s = t.waitPrompt({PLACING});
-    EXPECT_EQ(s.row(0), "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet");
-    EXPECT_EQ(s.above(6), "> 3");
+    Screen s = t.waitShows(PLACING);
+    EXPECT_TRUE(s.shows("> 3"));
     t.resize(79, 25);
-    t.waitFor([](const Screen& x) { return x.row(0).starts_with("salvo needs a terminal of 80 x 24"); }, "notice");
+    t.waitShows("salvo needs a terminal of 80 x 24 (this one is 79 x 25)");
     t.resize(80, 24);
-    s = t.waitPrompt({PLACING});
-    EXPECT_EQ(s.row(11), "10|               10|");
+    s = t.waitShows(PLACING);
+    EXPECT_EQ(s.rows[11], "10|               10|");
     t.type("-");
     t.expectExit(0);
-}
-
-TEST(Terminal, ADumbTerminalOrAReaderThatGoesAwayLeaveTheTerminalAsItWas) {
-    const std::pair<std::string, std::string> rows[] = {
-        {"TERM=dumb \"" SALVO_BINARY "\"", "EXIT=1, modes kept"},
-        {"\"" SALVO_BINARY "\" | head -c 100 >/dev/null", "EXIT=0, modes kept"},
-    };
-    for (const auto& [command, end] : rows) {
-        SCOPED_TRACE(command);
-        Terminal t(command);
-        Screen s = t.waitFor([](const Screen& x) { return x.above(1).starts_with("EXIT="); }, "the end");
-        EXPECT_EQ(s.above(1), end) << s.dump();
-        EXPECT_FALSE(s.alternate);
-        EXPECT_EQ(s.row(0).starts_with("salvo: a dumb terminal"), command.starts_with("TERM")) << s.dump();
-    }
 }

@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/options.h"
+
+// What a command line gives: the status (-1: play), the start of what goes
+// to standard output and to standard error, and the options to play with.
+TEST(Options, GnuStyleOrOneUsageLineAndStatusTwo) {
+    const std::string usage = "; usage: salvo [--level=1-4] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--help] [--version]\n";
+    using C = ColourChoice;
+    struct Row { std::vector<const char*> args; int status; std::string out, err; Options want; } rows[] = {
+        {{}, -1, "", "", {}},
+        {{"--level=4", "--place", "hand", "--seed=4294967295", "--color"}, -1, "", "", {4, 1, true, 4294967295u, C::Always}},
+        {{"--lev", "1", "--pl=random", "--se", "0", "--col=never", "--color=auto"}, -1, "", "", {1, 2, true, 0, C::Auto}},
+        {{"--bogus", "stray", "--help"}, 0, "Usage: salvo [OPTION]...\n", "", {}},
+        {{"-h", "--version"}, 0, "Usage: salvo [OPTION]...\n", "", {}},
+        {{"--version", "--help"}, 0, "salvo ", "", {}},
+        {{"--bogus"}, 2, "", "salvo: unknown option '--bogus'" + usage, {}},
+        {{"-x"}, 2, "", "salvo: unknown option '-x'" + usage, {}},
+        {{"extra", "args"}, 2, "", "salvo: 'extra' is not an option" + usage, {}},
+        {{"--", "--help"}, 2, "", "salvo: '--help' is not an option" + usage, {}},
+        {{"--level=5"}, 2, "", "salvo: --level takes 1, 2, 3 or 4, not '5'" + usage, {}},
+        {{"--level"}, 2, "", "salvo: option '--level' needs a value" + usage, {}},
+        {{"--place=boat"}, 2, "", "salvo: --place takes hand or random, not 'boat'" + usage, {}},
+        {{"--seed=4294967296"}, 2, "", "salvo: --seed takes a number from 0 to 4294967295, not '4294967296'" + usage, {}},
+        {{"--seed=-1"}, 2, "", "salvo: --seed takes a number from 0 to 4294967295, not '-1'" + usage, {}},
+        {{"--color=yes"}, 2, "", "salvo: --color takes always, never or auto, not 'yes'" + usage, {}},
+        {{"--version=2"}, 2, "", "salvo: option '--version' takes no value" + usage, {}},
+    };
+    for (Row& r : rows) {
+        r.args.insert(r.args.begin(), "salvo");
+        SCOPED_TRACE(testing::PrintToString(r.args));
+        Options opt;
+        std::string out, err;
+        EXPECT_EQ(optionsParse(static_cast<int>(r.args.size()), r.args.data(), &opt, &out, &err), r.status);
+        EXPECT_EQ(out.substr(0, r.out.size()), r.out);
+        EXPECT_EQ(out.empty(), r.out.empty());
+        EXPECT_EQ(err, r.err);
+        if (r.status < 0) {
+            EXPECT_EQ(std::vector<unsigned>({unsigned(opt.level), unsigned(opt.place), opt.seeded, opt.seed, unsigned(opt.colour)}),
+                      std::vector<unsigned>({unsigned(r.want.level), unsigned(r.want.place), r.want.seeded, r.want.seed,
+                                             unsigned(r.want.colour)}));
+        }
+    }
+}
