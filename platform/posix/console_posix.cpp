@@ -383,8 +383,8 @@ bool platformReadLine(char* buf, int size) {
         ssize_t n = read(STDIN_FILENO, keys, sizeof keys);
         if (n > 0) {
             tty.input.append(keys, static_cast<std::size_t>(n));
-        } else if (n < 0 && errno == EIO && readsTerminal) {
-            terminalGone(EIO);  // hung up
+        } else if ((n < 0 && errno == EIO && readsTerminal) || (n == 0 && tty.editing)) {
+            terminalGone(EIO);  // hung up: a key at a time, only a hangup reads nothing
         } else if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
             ttyEndOfInput(tty);
         }
