@@ -29,10 +29,11 @@ struct BoardView : GameTest {
 
 }  // namespace
 
-// A 3-master on B2 to D2 hit on C2, a 2-master on F5 and G5 sunk, a miss on J10.
+// A 3-master on B2 to D2 hit on C2, a 2-master on F5 and G5 sunk, another
+// down J1 and J2, a miss on J10.
 TEST_F(BoardView, EveryKindOfSquareLooksItsOwnWithColourAndWithout) {
     std::uint8_t* sea = g.mapPlayer.get();
-    ASSERT_EQ(placeShip(sea, 3, 1, 1, 0) + placeShip(sea, 2, 5, 4, 0), 2);
+    ASSERT_EQ(placeShip(sea, 3, 1, 1, 0) + placeShip(sea, 2, 5, 4, 0) + placeShip(sea, 2, 9, 0, 1), 3);
     for (auto [x, y] : {std::pair{2, 1}, {5, 4}, {6, 4}, {9, 9}}) mapFire(sea, x, y, &g.console);
     struct Row { const char* kind; int mode, board, x, y; std::string colour, plain; } rows[] = {
         {"water", DRAW_SHIPS, 0, 0, 9, " /49", " /49"},
@@ -56,11 +57,11 @@ TEST_F(BoardView, EveryKindOfSquareLooksItsOwnWithColourAndWithout) {
             if (r.board == 0 && r.mode == DRAW_SHIPS) looks.insert(look(3 + r.x, 2 + r.y));
         }
         EXPECT_EQ(looks.size(), colour ? 5u : 6u) << "two kinds look the same";  // in colour a miss is as the ring
-        // The frames, and the fleets beside them: the 3-master afloat, the 2-master sunk.
+        // The frames, and the fleets beside them: afloat, then sunk.
         EXPECT_EQ(vtRow(vt, 0), "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet");
         EXPECT_EQ(vtRow(vt, 11).substr(0, 3) + vtRow(vt, 11).substr(18, 3), "10|10|");
-        EXPECT_EQ(vtRow(vt, 4).substr(35) + "|" + vtRow(vt, 5).substr(35), "OOO                 OOO|##                  ##");
-        EXPECT_EQ(look(35, 5) + look(56, 5), look(8, 6) + look(8, 6));
+        EXPECT_EQ(vtRow(vt, 4).substr(35) + "|" + vtRow(vt, 5).substr(35), "OOO                 OOO|OO ##               OO ##");
+        EXPECT_EQ(look(38, 5) + look(59, 5), look(8, 6) + look(8, 6));
     }
 }
 
