@@ -1,11 +1,15 @@
 // Fuzz target for text on its way to the screen: arbitrary bytes as
 // messages (consolePrint), positioned text (consolePrintAt) and typed lines
 // (the echo of consoleReadLine) on the headless console, and after each one
-// the cell buffer through the frame encoder and a model terminal.
+// the cell buffer through the frame encoder and a model terminal; and keys
+// as the terminal layer reads them at a target prompt, aiming with the arrow
+// keys, shown through a model terminal of their own.
 //
 // Input: a first byte and a second byte for the terminal's rows and
-// columns, then records separated by NUL bytes: one byte for the kind,
-// for positioned text three more for x, y and the attribute, and the text.
+// columns (the first byte's top bit: without colour), then records
+// separated by NUL bytes: one byte for the kind (its bit 3: reverse video
+// for positioned text), for positioned text three more for x, y and the
+// attribute, and the text.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -17,6 +21,7 @@
 #include "game/util.h"
 #include "platform/headless/headless.h"
 #include "platform/posix/ansi_frame.h"
+#include "platform/posix/tty.h"
 #include "vt/vt_model.h"
 
 namespace {
@@ -97,7 +102,7 @@ void checkPositioned(const Game& before, int x, int y, int attr, std::string_vie
 void encodeFrame(AnsiScreen& screen, VtScreen& vt) {
     const ConsoleWin& c = game.console;
     vtFeed(vt, ansiFrame(screen, c.charBuf.data(), c.cursorPos));
-    GAME_ASSERT(vtDiffers(vt, c.charBuf.data(), c.cursorPos).empty());
+    GAME_ASSERT(vtDiffers(vt, c.charBuf.data(), c.cursorPos, screen.colour).empty());
     GAME_ASSERT(ansiFrame(screen, c.charBuf.data(), c.cursorPos).empty());
 }
 
@@ -123,6 +128,20 @@ bool echoLine(std::string_view text, bool withNewline) {
     return true;
 }
 
+// Keys at a target prompt, over the game's last frame: the lines they make
+// are taken, and what is left of the typing is shown within the set.
+void typeKeys(Tty& tty, VtScreen& vt, std::string_view keys) {
+    consoleAim(&game, 1);
+    ttyAim(tty, headlessAim());
+    ttyKeepFrame(tty, game.console.charBuf.data(), game.console.cursorPos);
+    tty.input += keys;
+    tty.reading = true;
+    char buf[256];
+    while (ttyRead(tty, buf, sizeof buf) == TtyRead::Line) GAME_ASSERT(std::strlen(buf) < sizeof buf);
+    vtFeed(vt, ttyShow(tty));
+    GAME_ASSERT(vt.error.empty());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -130,7 +149,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AnsiScreen screen;
     screen.rows = 1 + data[0] % 40;
     screen.cols = 1 + data[1] % 120;
+    screen.colour = (data[0] & 0x80) == 0;
     VtScreen vt = vtNew(screen.rows, screen.cols);
+    Tty tty;
+    tty.editing = true;
+    tty.screen = screen;
+    VtScreen typing = vtNew(screen.rows, screen.cols);
     std::string_view rest(reinterpret_cast<const char*>(data) + 2, size - 2);
 
     headlessReset();
@@ -154,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         before.opponentWon = game.opponentWon;
         std::string text(record);  // NUL-terminated for %s
 
-        switch (kind % 3) {
+        switch (kind % 4) {
             case 0:
                 consolePrint(&game.console, "%s", text.c_str());
                 checkMessageArea(before);
@@ -164,13 +188,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 int x = static_cast<signed char>(record[0]);
                 int y = static_cast<signed char>(record[1]);
                 int attr = static_cast<unsigned char>(record[2]) == 0xff ? -1 : static_cast<unsigned char>(record[2]);
+                if (attr >= 0 && (kind & 8)) attr |= COMMON_LVB_REVERSE_VIDEO;
                 std::string shown(record.substr(3));
                 consolePrintAt(&game, x, y, attr, "%s", shown.c_str());
                 checkPositioned(before, x, y, attr, cutToFormatLimit(shown));
                 break;
             }
-            default:
+            case 2:
                 if (echoLine(record, (kind & 4) != 0)) checkMessageArea(before);
+                break;
+            default:
+                typeKeys(tty, typing, record);
                 break;
         }
         encodeFrame(screen, vt);

@@ -32,7 +32,7 @@ step() { printf '\n== %s\n' "$*"; }
 # dpkg-dev for dpkg-shlibdeps, file for cpack to find the programs among the
 # files, binutils for strip; desktop-file-utils and appstream for the
 # validators of the desktop entry and the metainfo.
-salvo_apt_install cmake g++ make dpkg-dev file binutils groff-base man-db mandoc lintian \
+salvo_apt_install cmake g++ make libncurses-dev dpkg-dev file binutils groff-base man-db mandoc lintian \
   desktop-file-utils appstream
 
 step "Release build"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing to build the game (cmake, g++, make), builds the
-# optimised version, quietly unless the build fails, and starts it. Works
-# from any folder.
+# Installs what is missing to build the game (cmake, g++, make, ncurses'
+# terminfo library), builds the optimised version, quietly unless the build
+# fails, and starts it. Works from any folder; its arguments go to the game.
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
@@ -10,7 +10,7 @@ cd "$SALVO_ROOT"
 if salvo_is_macos; then
   salvo_brew_install cmake
 else
-  salvo_apt_install cmake g++ make
+  salvo_apt_install cmake g++ make libncurses-dev
 fi
 
 # The build says nothing unless it fails, so that a second run starts the
@@ -24,4 +24,4 @@ if ! { cmake --preset release && cmake --build --preset release -j "$(salvo_jobs
   exit 1
 fi
 rm -f "$log"
-exec build/release/salvo
+exec build/release/salvo "$@"
