@@ -95,7 +95,7 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
     for (int i = 1; i < argc; i++) {
         std::string_view arg = argv[i];
         if (optionsEnd || !arg.starts_with("-") || arg == "-") {
-            refuse("'" + std::string(arg) + "' is not an option");
+            refuse(std::string("'").append(arg).append("' is not an option"));
             continue;
         }
         if (arg == "--") {
