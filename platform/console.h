@@ -24,6 +24,14 @@
 #endif
 #include <windows.h>
 
+// The game draws on a screen buffer of its own, so that the player's
+// buffer, window and scrollback stay as they are. Its output handle comes
+// from this (platform/win32): the first call for it saves the console's
+// state and makes the game's buffer the active one; every other handle is
+// kernel32's own.
+#define GetStdHandle platformGetStdHandle
+HANDLE platformGetStdHandle(DWORD which);
+
 // A real console shows a cell holding 0 as a blank; wine's terminal console
 // shows it as "?". The game's frames go to the console through these
 // (platform/win32), which hand it a blank for 0 and are otherwise the
@@ -87,8 +95,10 @@ void Sleep(DWORD milliseconds);
 // on a read error; buf then holds an empty text.
 bool platformReadLine(char* buf, int size);
 
-// Gives the terminal back as it was found: colours, cursor, screen, modes.
-// Idempotent, and safe to call from a signal handler or a failed assertion.
+// Gives the terminal back as it was found: colours, cursor, screen, modes
+// (on Windows: the active screen buffer, the modes and both code pages).
+// Idempotent, and safe to call from a signal handler (on Windows, the
+// control handler's thread) or a failed assertion.
 void platformRestoreTerminal() noexcept;
 
 // Ends the program with status: std::exit on a real console (the terminal is

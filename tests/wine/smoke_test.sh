@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # The Windows build under wine, in a real terminal (tmux, 80 x 25): the
 # start-up screen, both menus, the first target prompt of a game with the
-# fleet placed at random, and the quit line ending the program with status
-# 0. Wine's own settings (WINEPREFIX, WINEDEBUG ...) come from the caller.
+# fleet placed at random, the quit line ending the program with status 0,
+# and the console's screen as the shell left it. Wine's own settings
+# (WINEPREFIX, WINEDEBUG ...) come from the caller.
+#
+# Wine's terminal console knows nothing of what the terminal showed before
+# it started, so the shell here is wine's cmd: what it writes before the
+# game is in the console's buffer, and must be on the screen again after.
 #
 # Usage: smoke_test.sh path/to/salvo.exe
 set -euo pipefail
@@ -42,7 +47,9 @@ type_line() {
 }
 
 unset TMUX
-tmx new-session -d -s "$session" -x 80 -y 25 "wine '$exe'; echo EXIT=\$?; exec sleep 600"
+marker="Before the game"
+tmx new-session -d -s "$session" -x 80 -y 25 -c "$(dirname -- "$exe")" \
+  "wine cmd /c \"echo $marker&& $(basename -- "$exe")\"; echo EXIT=\$?; exec sleep 600"
 
 wait_for "Select Your Opponent (type a number 1-4)"
 [[ $(screen | sed -n 1p) == "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet" ]] || fail "the boards' heading is not on the first row"
@@ -65,3 +72,7 @@ type_line -
 wait_for "EXIT="
 screen | grep -q "EXIT=0$" || fail "the quit line did not end the program with status 0"
 echo "ok: the quit line ends it with status 0"
+# The game drew on a buffer of its own: cmd's is on the screen again, and
+# nothing of the game's.
+[[ $(screen | grep -v '^$') == "$marker"$'\nEXIT=0' ]] || fail "the shell's screen is not back as it was"
+echo "ok: the shell's screen is back"
