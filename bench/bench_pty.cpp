@@ -11,8 +11,8 @@
 // sequence outside its set, the game does not end, it ends other than with
 // status 0, or it leaves the terminal other than as it found it.
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/select.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,11 +48,15 @@ struct Run {
 
 // Reads what the program writes until it has been quiet for quietMs, or
 // the deadline. Returns false when the program has closed the terminal.
+// select() rather than poll(), which macOS does not take terminals to.
 bool drain(Run& run, int quietMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     for (;;) {
-        pollfd p{run.fd, POLLIN, 0};
-        int n = poll(&p, 1, quietMs);
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(run.fd, &readable);
+        timeval quiet{quietMs / 1000, quietMs % 1000 * 1000};
+        int n = select(run.fd + 1, &readable, nullptr, nullptr, &quiet);
         if (n == 0) return true;
         if (n < 0) continue;
         char buf[4096];
