@@ -10,8 +10,9 @@
 // prints nothing on success and fails (status 1) when the model meets a
 // sequence outside its set, the game does not end, it ends other than with
 // status 0, or it leaves the terminal other than as it found it.
-#include <poll.h>
-#include <pty.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/select.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -47,11 +48,15 @@ struct Run {
 
 // Reads what the program writes until it has been quiet for quietMs, or
 // the deadline. Returns false when the program has closed the terminal.
+// select() rather than poll(), which macOS does not take terminals to.
 bool drain(Run& run, int quietMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     for (;;) {
-        pollfd p{run.fd, POLLIN, 0};
-        int n = poll(&p, 1, quietMs);
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(run.fd, &readable);
+        timeval quiet{quietMs / 1000, quietMs % 1000 * 1000};
+        int n = select(run.fd + 1, &readable, nullptr, nullptr, &quiet);
         if (n == 0) return true;
         if (n < 0) continue;
         char buf[4096];
@@ -72,6 +77,41 @@ std::string prompt(const VtScreen& vt) {
         if (!row.empty()) return row;
     }
     return "";
+}
+
+// Starts program on the far side of a new pseudo-terminal of 25 x 80, in a
+// session of its own whose controlling terminal that is. Returns the child's
+// pid, or -1; sets the master, and the terminal's modes as the program finds
+// them, read before it can change them. POSIX calls and the two ioctls every
+// system with pseudo-terminals has: forkpty would do it all, but lives in a
+// different header and library on each system, and glibc's <pty.h> on none
+// of the others.
+pid_t startInPty(const char* program, int& master, termios& modes) {
+    master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0) return -1;
+    const char* name = grantpt(master) == 0 && unlockpt(master) == 0 ? ptsname(master) : nullptr;
+    int slave = name ? open(name, O_RDWR | O_NOCTTY) : -1;
+    winsize size{25, 80, 0, 0};
+    if (slave < 0 || ioctl(slave, TIOCSWINSZ, &size) != 0 || tcgetattr(master, &modes) != 0) return -1;
+    pid_t child = fork();
+    if (child == 0) {
+        close(master);
+        setsid();
+#ifdef TIOCSCTTY
+        // The BSDs and macOS give a session its terminal only when asked.
+        if (ioctl(slave, TIOCSCTTY, 0) != 0) _exit(127);
+#else
+        // Elsewhere the first terminal a session leader opens becomes it.
+        close(open(name, O_RDWR));
+#endif
+        for (int fd = 0; fd < 3; fd++) dup2(slave, fd);
+        if (slave > 2) close(slave);
+        setenv("TERM", "vt102", 1);
+        execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(slave);
+    return child;
 }
 
 // Types a line key by key, letting the program draw each key.
@@ -107,16 +147,9 @@ int main(int argc, char** argv) {
     }
 
     Run run;
-    winsize size{25, 80, 0, 0};
-    run.child = forkpty(&run.fd, nullptr, nullptr, &size);
-    if (run.child < 0) fail(run, "no pseudo-terminal");
-    if (run.child == 0) {
-        setenv("TERM", "vt102", 1);
-        execl(program, program, static_cast<char*>(nullptr));
-        _exit(127);
-    }
     termios before{};
-    tcgetattr(run.fd, &before);
+    run.child = startInPty(program, run.fd, before);
+    if (run.child < 0) fail(run, "no pseudo-terminal");
 
     std::vector<int> squares(100);
     std::iota(squares.begin(), squares.end(), 0);

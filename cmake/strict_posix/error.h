@@ -1,0 +1,1 @@
+#error "<error.h> is glibc's alone: print the message and exit"

@@ -1,0 +1,1 @@
+#error "<malloc.h> is glibc's alone: malloc and free are in <cstdlib>"
