@@ -3,13 +3,17 @@
 // it writes counted and replayed through the model of a terminal that knows
 // only the common VT102 set. The player reads the screen from the model:
 // it answers the menus, and fires at squares in a seeded random order,
-// skipping those the opponent's board shows as fired at.
+// skipping those the opponent's board shows as fired at; with --arrows,
+// every other square it aims at with the arrow keys instead of typing it.
+// The game is seeded with the same seed (--seed=S), so that a run is
+// repeatable.
 //
-// Usage: salvo-bench-pty [--level 1-4] [--seed S] [--check] SALVO
-// Prints the bytes of the whole game and a player turn. With --check it
-// prints nothing on success and fails (status 1) when the model meets a
-// sequence outside its set, the game does not end, it ends other than with
-// status 0, or it leaves the terminal other than as it found it.
+// Usage: salvo-bench-pty [--level 1-4] [--seed S] [--term T] [--arrows] [--plain] [--check] SALVO
+// Prints the bytes of the whole game, a player turn (the arrow keys aside)
+// and an arrow key, with TERM=T (xterm-256color unless given). With --check it prints nothing on
+// success and fails (status 1) when the model meets a sequence outside its
+// set, or with --plain any colour, the game does not end, it ends other
+// than with status 0, or it leaves the terminal other than as it found it.
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/select.h>
@@ -86,7 +90,7 @@ std::string prompt(const VtScreen& vt) {
 // system with pseudo-terminals has: forkpty would do it all, but lives in a
 // different header and library on each system, and glibc's <pty.h> on none
 // of the others.
-pid_t startInPty(const char* program, int& master, termios& modes) {
+pid_t startInPty(const char* program, const char* term, const std::string& seed, int& master, termios& modes) {
     master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0) return -1;
     const char* name = grantpt(master) == 0 && unlockpt(master) == 0 ? ptsname(master) : nullptr;
@@ -106,20 +110,23 @@ pid_t startInPty(const char* program, int& master, termios& modes) {
 #endif
         for (int fd = 0; fd < 3; fd++) dup2(slave, fd);
         if (slave > 2) close(slave);
-        setenv("TERM", "vt102", 1);
-        execl(program, program, static_cast<char*>(nullptr));
+        setenv("TERM", term, 1);
+        execl(program, program, seed.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(slave);
     return child;
 }
 
-// Types a line key by key, letting the program draw each key.
+// Presses a key (the bytes it sends), letting the program draw it.
+void press(Run& run, std::string_view key) {
+    if (write(run.fd, key.data(), key.size()) != static_cast<ssize_t>(key.size())) fail(run, "the terminal is gone");
+    drain(run, 20);
+}
+
+// Types a line key by key.
 void type(Run& run, const std::string& line) {
-    for (char key : line + "\r") {
-        if (write(run.fd, &key, 1) != 1) fail(run, "the terminal is gone");
-        drain(run, 20);
-    }
+    for (char key : line + "\r") press(run, std::string_view(&key, 1));
 }
 
 }  // namespace
@@ -127,6 +134,9 @@ void type(Run& run, const std::string& line) {
 int main(int argc, char** argv) {
     int level = 3;
     unsigned seed = 1;
+    const char* term = "xterm-256color";
+    bool plain = false;
+    bool aiming = false;
     bool check = false;
     const char* program = nullptr;
     for (int i = 1; i < argc; i++) {
@@ -135,6 +145,12 @@ int main(int argc, char** argv) {
             level = std::atoi(argv[++i]);
         } else if (a == "--seed" && i + 1 < argc) {
             seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--term" && i + 1 < argc) {
+            term = argv[++i];
+        } else if (a == "--arrows") {
+            aiming = true;
+        } else if (a == "--plain") {
+            plain = true;
         } else if (a == "--check") {
             check = true;
         } else {
@@ -142,13 +158,13 @@ int main(int argc, char** argv) {
         }
     }
     if (!program || level < 1 || level > 4) {
-        std::fprintf(stderr, "usage: salvo-bench-pty [--level 1-4] [--seed S] [--check] SALVO\n");
+        std::fprintf(stderr, "usage: salvo-bench-pty [--level 1-4] [--seed S] [--term T] [--arrows] [--plain] [--check] SALVO\n");
         return 2;
     }
 
     Run run;
     termios before{};
-    run.child = startInPty(program, run.fd, before);
+    run.child = startInPty(program, term, "--seed=" + std::to_string(seed), run.fd, before);
     if (run.child < 0) fail(run, "no pseudo-terminal");
 
     std::vector<int> squares(100);
@@ -156,6 +172,11 @@ int main(int argc, char** argv) {
     std::shuffle(squares.begin(), squares.end(), std::mt19937(seed));
     std::size_t next = 0;
     int turns = 0;
+    int shots = 0;
+    int aimX = 0;  // where the next arrow key's aim starts: the last square fired at, or A1
+    int aimY = 0;
+    int arrows = 0;
+    std::size_t arrowBytes = 0;
     std::size_t matchStart = 0;
     bool over = false;
     while (!over && drain(run, 60)) {
@@ -167,11 +188,35 @@ int main(int argc, char** argv) {
             type(run, "2");
         } else if (last.ends_with("What is your target?")) {
             if (last.find(" 3 shots ") != std::string::npos) turns++;
-            // The first square not yet shown as fired at, on the right board.
-            while (next < squares.size() && vtAt(run.vt, 21 + squares[next] % 10, 2 + squares[next] / 10).bg != 49) next++;
+            // The first square not yet shown as fired at, on the right board:
+            // in colour, or in reverse video.
+            auto firedAt = [&run](int sq) {
+                const VtCell& c = vtAt(run.vt, 21 + sq % 10, 2 + sq / 10);
+                return c.bg != 49 || c.reverse;
+            };
+            while (next < squares.size() && firedAt(squares[next])) next++;
             if (next == squares.size()) fail(run, "every square fired at, and no end");
             int sq = squares[next++];
-            type(run, static_cast<char>('a' + sq % 10) + std::to_string(sq / 10 + 1));
+            int x = sq % 10;
+            int y = sq / 10;
+            if (!aiming || shots++ % 2 == 0) {
+                type(run, static_cast<char>('a' + x) + std::to_string(y + 1));
+            } else {
+                // Columns first, then rows. At A1 with nothing fired at yet,
+                // the first press already moves off it.
+                for (bool first = x == aimX && y == aimY; first || x != aimX || y != aimY; first = false, arrows++) {
+                    int dx = first ? (x > 0 ? -1 : 1) : (x > aimX) - (x < aimX);
+                    int dy = dx == 0 ? (y > aimY) - (y < aimY) : 0;
+                    aimX += dx;
+                    aimY += dy;
+                    std::size_t sent = run.bytes;
+                    press(run, dx > 0 ? "\x1b[C" : dx < 0 ? "\x1b[D" : dy > 0 ? "\x1bOB" : "\x1bOA");
+                    arrowBytes += run.bytes - sent;
+                }
+                type(run, "");
+            }
+            aimX = x;
+            aimY = y;
         } else if (last.ends_with("2 - quit")) {
             type(run, "2");
             over = true;
@@ -190,10 +235,12 @@ int main(int argc, char** argv) {
         fail(run, "the terminal was not given back: alternate screen, cursor or scroll region");
     }
     if (!modesKept) fail(run, "the terminal's modes changed");
+    if (plain && run.vt.coloursNamed > 0) fail(run, "colours sent to a terminal without colour");
     if (check) return 0;
-    std::printf("%s through a pseudo-terminal, level %d, player's seed %u: %d player turns\n", program, level, seed, turns);
+    std::printf("%s through a pseudo-terminal, TERM=%s, level %d, seed %u: %d player turns\n", program, term, level, seed, turns);
     std::printf("  bytes in all            %8zu\n", run.bytes);
     std::printf("  bytes of the match      %8zu\n", matchBytes);
-    std::printf("  bytes a player turn     %8zu\n", matchBytes / static_cast<std::size_t>(std::max(turns, 1)));
+    std::printf("  bytes a player turn     %8zu\n", (matchBytes - arrowBytes) / static_cast<std::size_t>(std::max(turns, 1)));
+    if (aiming) std::printf("  bytes an arrow key      %8zu  (%d pressed)\n", arrowBytes / static_cast<std::size_t>(std::max(arrows, 1)), arrows);
     return 0;
 }

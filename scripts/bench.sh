@@ -28,8 +28,10 @@ echo
 echo "== salvo-bench-frames (level 3, seed 1)"
 "$bin/bench/salvo-bench-frames" 3 1
 echo
-echo "== salvo-bench-pty --level 3 (the real program in a pseudo-terminal; about a minute)"
+echo "== salvo-bench-pty --level 3 (the real program in a pseudo-terminal: typed, without colour, aimed)"
 "$bin/bench/salvo-bench-pty" --level 3 "$bin/salvo"
+"$bin/bench/salvo-bench-pty" --level 3 --term vt100 "$bin/salvo"
+"$bin/bench/salvo-bench-pty" --level 3 --arrows "$bin/salvo"
 echo
 echo "== salvo-bench-placement 200000"
 "$bin/bench/salvo-bench-placement" 200000

@@ -107,6 +107,7 @@ void csi(VtScreen& s, std::string_view params, char final) {
             for (int v : p) {
                 if (v < 0) v = 0;
                 if (!allowedSgr(v)) return fail(s, "unknown colour in " + seq);
+                s.coloursNamed += v != 0 && v != 7;
                 if (v == 0 || v == 39 || (v >= 30 && v <= 37) || (v >= 90 && v <= 97)) s.fg = v == 0 ? 39 : v;
                 if (v == 0 || v == 49 || (v >= 40 && v <= 47) || (v >= 100 && v <= 107)) s.bg = v == 0 ? 49 : v;
                 if (v == 0 || v == 7) s.reverse = v == 7;

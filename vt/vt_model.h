@@ -43,6 +43,7 @@ struct VtScreen {
     bool reverse = false;
     bool cursorShown = true;
     bool alternate = false;
+    int coloursNamed = 0;    // SGR colour numbers met (a terminal without colour should meet none)
     std::string unfinished;  // the start of a sequence or character cut between feeds
     std::string error;       // the first thing outside the set; empty while all is well
 };
