@@ -2,16 +2,16 @@
 
 using MessageArea = GameTest;
 
-// Texts printed one at a time from row 14, each with one write: the message
-// rows they leave in plain colours, and where the text position and the
-// cursor (after a prompt's "> ") stop. Row 13, above the area, stays as it was.
+// Texts printed from row 14, one write each: the rows they leave in plain colours,
+// where text and cursor (after a prompt's "> ") stop; row 13 above stays as it was.
 TEST_F(MessageArea, TextRunsOnWrapsScrollsAndBreaksAtNewlines) {
     const std::string x80(80, 'x');
     struct Row { Lines texts, shown; int column, line; } rows[] = {
         {{"AI Fires at B7... ", "Miss!\n"}, {"AI Fires at B7... Miss!"}, 0, 15}, {{"\t1. Easy\n"}, {" 1. Easy"}, 0, 15},
         {{x80 + "\n"}, {x80, ""}, 0, 16}, {{x80 + "x"}, {x80, "x"}, 1, 15},
         {{std::string(300, 'x')}, {x80, x80, x80, std::string(15, 'x')}, 15, 17},  // cut at 255
-        {{"L0\nL1\nL2\nL3\nL4\nL5\nL6\nL7\nL8\nL9\nL10\nL11\n"}, {"L3", "L4", "L5", "L6", "L7", "L8", "L9", "L10", "L11", ""}, 0, 23},
+        {{"L0\nL1\nL2\nL3\nL4\nL5\nL6\nL7\nL8\nL9\nL10\nL11\n"},
+         {"L3", "L4", "L5", "L6", "L7", "L8", "L9", "L10", "L11", ""}, 0, 23},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.texts[0]);
@@ -20,11 +20,11 @@ TEST_F(MessageArea, TextRunsOnWrapsScrollsAndBreaksAtNewlines) {
         consolePrintAt(&g, 0, 14, 199, "%c", 0);
         int writes = headlessWrites();
         for (const std::string& text : r.texts) consolePrint(&g.console, "%s", text.c_str());
-        EXPECT_EQ(headlessWrites() - writes, static_cast<int>(r.texts.size()));
         expectMessages(r.shown);
-        EXPECT_EQ(headlessRow(13) + std::to_string(headlessScreen()[13 * 80].Attributes + headlessScreen()[14 * 80].Attributes), "row 1330");
-        EXPECT_EQ(std::vector<int>({g.console.consoleColumn, g.console.consoleLine, headlessCursor().X, headlessCursor().Y}),
-                  std::vector<int>({r.column, r.line, 2, r.line}));
+        EXPECT_EQ(headlessRow(13) + "/" + std::to_string(headlessScreen()[13 * 80].Attributes), "row 13/23");
+        EXPECT_EQ(std::vector<int>({headlessWrites() - writes, headlessScreen()[14 * 80].Attributes, g.console.consoleColumn,
+                                    g.console.consoleLine, headlessCursor().X, headlessCursor().Y}),
+                  std::vector<int>({static_cast<int>(r.texts.size()), ATTR_PLAIN, r.column, r.line, 2, r.line}));
     }
 }
 
@@ -39,11 +39,7 @@ TEST_F(MessageArea, ReadLineEchoesAndEndsTheProgramOnADashFirstOrTheEndOfInput) 
         headlessQueueInput(r.input);
         char buf[256] = "";
         int status = -1;  // still running
-        try {
-            consoleReadLine(&g.console, buf, sizeof buf);
-        } catch (const HeadlessExit& e) {
-            status = e.status;
-        }
+        try { consoleReadLine(&g.console, buf, sizeof buf); } catch (const HeadlessExit& e) { status = e.status; }
         EXPECT_EQ(std::tuple(status, headlessRow(14)), std::tuple(r.status, r.echo)) << r.input;
         EXPECT_TRUE(r.status == 0 || buf == std::string(r.input));
     }

@@ -2,18 +2,17 @@
 
 using Fleet = GameTest;
 
-// Each attempt draws the way (50 and up of 100: down), then the column and
-// the row. The 5-master comes first, so the first attempt, on a square where
-// it fits either way, places it.
+// Each attempt draws the way (50 and up of 100: down), then column and row. The
+// 5-master comes first: an attempt where it fits either way places it.
 TEST_F(Fleet, RandomPlacementDrawsTheWayFirstAndPlacesTheWholeFleet) {
     for (auto [way, down] : {std::pair(49, 0), std::pair(50, 1)}) {
-        SCOPED_TRACE(way);
         restart();
         int x = 0, y = 0;
-        std::srand(seedWhere([&] { return std::rand() % 100 == way && (x = std::rand() % 10) <= 5 && (y = std::rand() % 10) <= 5; }));
+        auto fitsBothWays = [&] { return (x = std::rand() % 10) <= 5 && (y = std::rand() % 10) <= 5; };
+        std::srand(seedWhere([&] { return std::rand() % 100 == way && fitsBothWays(); }));
         placeFleetRandomly(&g, g.mapPlayer.get());
         for (int i = 0; i < 5; i++) EXPECT_TRUE(mapTestFlags(g.mapPlayer.get(), x + i * !down, y + i * down, CELL_SHIP));
-        EXPECT_FALSE(mapTestFlags(g.mapPlayer.get(), x + down, y + !down, CELL_SHIP));
+        EXPECT_FALSE(mapTestFlags(g.mapPlayer.get(), x + down, y + !down, CELL_SHIP)) << "first draw " << way;
         EXPECT_TRUE(shipSquares(g.mapPlayer.get()) == 5 + 2 * 4 + 3 * 3 + 4 * 2 && g.shipsToPlace == nullptr);
     }
 }

@@ -2,10 +2,9 @@
 
 using Firing = GameTest;
 
-// A 2-master on D5 and E5, a 3-master down the left edge from A8; the shots
-// in order with their results (-1: refused, nothing changes, nothing is
-// printed), and the board they leave: '#' sunk, 'o' hit, 's' ship, 'x' water
-// fired at, '+' beside a shot.
+// A 2-master on D5 and E5, a 3-master down from A8; the shots with their results
+// (-1: refused, nothing changes or is printed), and the board they leave: '#'
+// sunk, 'o' hit, 's' ship, 'x' water fired at, '+' beside a shot.
 TEST_F(Firing, MarksTheShotAndOnASinkingTheWaterAroundTheShip) {
     const char* aroundD5 = "........../........../........../..xxxx..../..x##x..../..xxxx..../"
                            "........../s........./s........./s........./";

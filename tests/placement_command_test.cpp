@@ -1,29 +1,15 @@
 #include "support.h"
 
-namespace {
+using PlacementCommand = GameTest;
 
-struct PlacementCommand : GameTest {
-    // The ships still to place, longest kind first: "1234" for a whole fleet.
-    std::string left() const {
-        std::string counts;
-        for (const ShipClass* s = g.shipsToPlace.get(); s; s = s->next.get()) counts += std::to_string(s->remaining);
-        return counts;
-    }
-};
-
-
-}  // namespace
-
-// On a board holding the 5-master on A1 to E1, a ship goes on the board
-// whole, one clear square from every other ship, corners included, or not at
-// all: a failed command changes neither the board nor the roster.
+// Beside the 5-master on A1 to E1, a ship goes on the board whole, a clear square
+// from others, corners too, or not at all: the board and roster stay as they were.
 TEST_F(PlacementCommand, PlacesTheShipItNamesOrNothing) {
     struct Row { std::string line; int len = 0, x = 0, y = 0, ori = 0; } rows[] = {  // the ship placed, if any
-        {"a3 4 h\n", 4, 0, 2}, {"A3 4 H\n", 4, 0, 2}, {"   a3   4  h\n", 4, 0, 2}, {"a3 4 horizontal\n", 4, 0, 2},
-        {"a3 4 h extra\n", 4, 0, 2}, {"a3 4 h ", 4, 0, 2}, {"J9 2 v\n", 2, 9, 8, 1}, {"g10 4 H\n", 4, 6, 9},
-        {"g1 4 h\n", 4, 6, 0}, {"a7 4 v\n", 4, 0, 6, 1}, {"f1 2 v\n"}, {"f2 2 h\n"}, {"a2 2 v\n"}, {"c1 3 v\n"},
-        {"a3 3 x\n"}, {"a3 3\n"}, {"a3\n"}, {""}, {"a3 3 h"}, {"a3 6 h\n"}, {"a3 1 h\n"}, {"a3 0 h\n"}, {"k1 2 h\n"},
-        {"a11 2 h\n"}, {"h1 4 h\n"}, {"j10 2 h\n"}, {"j8 4 v\n"}, {"c3 5 v\n"} /* a second 5-master */,
+        {"a3 4 h\n", 4, 0, 2}, {"   a3   4  h\n", 4, 0, 2}, {"a3 4 horizontal\n", 4, 0, 2}, {"a3 4 h extra\n", 4, 0, 2},
+        {"a3 4 h ", 4, 0, 2}, {"J9 2 v\n", 2, 9, 8, 1}, {"g10 4 H\n", 4, 6, 9}, {"g1 4 h\n", 4, 6, 0}, {"a7 4 v\n", 4, 0, 6, 1},
+        {"f1 2 v\n"}, {"f2 2 h\n"}, {"a2 2 v\n"}, {"c1 3 v\n"}, {"a3 3 x\n"}, {"a3 3\n"}, {"a3\n"}, {""}, {"a3 3 h"}, {"a3 6 h\n"},
+        {"a3 1 h\n"}, {"a3 0 h\n"}, {"k1 2 h\n"}, {"a11 2 h\n"}, {"h1 4 h\n"}, {"j8 4 v\n"}, {"c3 5 v\n"} /* a second 5-master */,
         {"a3 " + std::string(290, '9') + " h\n"}, {std::string(300, 'z') + "\n"}, {"\x1b[A\n"}, {std::string("a3\0 4 h\n", 8)},
     };
     for (const Row& r : rows) {
@@ -37,7 +23,9 @@ TEST_F(PlacementCommand, PlacesTheShipItNamesOrNothing) {
         EXPECT_EQ(placeShip(want.data(), r.len, r.x, r.y, r.ori), r.len > 0) << "test row";
         EXPECT_EQ(placeShipCommand(&g, line.data(), static_cast<int>(line.size())), r.len > 0);
         EXPECT_EQ(boardOf(g.mapPlayer.get()), want);
-        EXPECT_EQ(left(), wantLeft);
+        std::string left;  // the ships still to place, longest kind first
+        for (const ShipClass* s = g.shipsToPlace.get(); s; s = s->next.get()) left += std::to_string(s->remaining);
+        EXPECT_EQ(left, wantLeft);
     }
 }
 

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -24,16 +24,11 @@ using Lines = std::vector<std::string>;
 
 inline Board boardOf(const std::uint8_t* map) {
     Board b;
-    std::memcpy(b.data(), map, b.size());
+    std::copy_n(map, b.size(), b.begin());
     return b;
 }
 
-// How many squares of map hold a ship.
-inline int shipSquares(const std::uint8_t* map) {
-    int n = 0;
-    for (int i = 0; i < MAP_WIDTH * MAP_HEIGHT; i++) n += map[i] & CELL_SHIP;
-    return n;
-}
+inline auto shipSquares(const std::uint8_t* m) { return std::ranges::count_if(boardOf(m), [](int f) { return f & CELL_SHIP; }); }
 
 // A new game on a blank headless console; restart() begins another.
 struct GameTest : testing::Test {
@@ -45,7 +40,7 @@ struct GameTest : testing::Test {
 
 // Runs step on g with lines as its input, which it must read to the end:
 // running out would end the game with status 0 and pass for success.
-inline void play(void (*step)(Game*), Game* g, const std::string& lines) {
+inline void play(void (*step)(Game*), Game* g, std::string_view lines) {
     headlessQueueInput(lines);
     EXPECT_NO_THROW(step(g)) << "the game read past the end of its input";
     char rest[256];
@@ -64,7 +59,6 @@ inline void expectMessages(const Lines& lines) {
 // chance at its edge, or has the game draw the way it needs.
 inline unsigned seedWhere(const std::function<bool()>& want) {
     unsigned seed = 1;
-    for (std::srand(seed); !want(); std::srand(++seed)) {
-    }
+    while (std::srand(seed), !want()) seed++;
     return seed;
 }
