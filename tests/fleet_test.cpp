@@ -5,9 +5,9 @@ using Fleet = GameTest;
 // Each attempt draws the way (50 and up of 100: down), then column and row. The
 // 5-master comes first: an attempt where it fits either way places it.
 TEST_F(Fleet, RandomPlacementDrawsTheWayFirstAndPlacesTheWholeFleet) {
-    for (auto [way, down] : {std::pair(49, 0), std::pair(50, 1)}) {
+    for (int down : {0, 1}) {
         restart();
-        int x = 0, y = 0;
+        int x = 0, y = 0, way = 49 + down;  // the first draw, just below or at the edge
         auto fitsBothWays = [&] { return (x = std::rand() % 10) <= 5 && (y = std::rand() % 10) <= 5; };
         std::srand(seedWhere([&] { return std::rand() % 100 == way && fitsBothWays(); }));
         placeFleetRandomly(&g, g.mapPlayer.get());
