@@ -1,115 +1,87 @@
 #include "support.h"
 
+int salvoMain(int argc, char** argv);  // game/main.cpp, built in with main renamed
+
 namespace {
 
-// How square (x, y) of the opponent's board looks on the screen: character, attribute.
-std::string look(int x, int y) {
-    const CHAR_INFO& c = headlessScreen()[21 + x + (2 + y) * 80];
-    return static_cast<char>(c.Char.UnicodeChar) + std::to_string(c.Attributes) + ",";
+using Match = GameTest;
+
+// The program run with args on the headless console as it is set: its status.
+int run(std::vector<std::string> args) {
+    args.insert(args.begin(), "salvo");
+    std::vector<char*> argv(args.size() + 1, nullptr);
+    for (std::size_t i = 0; i < args.size(); i++) argv[i] = args[i].data();
+    try { return salvoMain(static_cast<int>(args.size()), argv.data()); } catch (const HeadlessExit& e) { return e.status; }
 }
 
-// A stand-in for the computer: its first move sinks the player's ship at J10,
-// its second the one at A1. At the first it notes how the player's last look
-// at the opponent's board showed F3, A2 and A3.
-int opponentMoves = 0;
-std::string seen;
-void sinkOneShipAMove(Game* g) {
-    if (++opponentMoves == 1) seen = look(5, 2) + look(0, 1) + look(0, 2);
-    int at = opponentMoves == 1 ? 9 : 0;
-    mapFire(g->mapPlayer.get(), at, at, &g->console);
-    gameCheckOpponentWon(g);
+// The screen, row by row, where a seeded run at the Champion stops: its player
+// fires at A1, B1 ... J1, A2 and so on and plays another game when asked,
+// until it has fired shots shots in game number last, or that game ends.
+Lines screenAfter(const std::string& seed, int last, int shots) {
+    int game = 1, fired = 0;
+    headlessReset();
+    headlessOnRead([&](char* buf, int size) {
+        bool another = headlessRow(headlessCursor().Y - 2) == " 2 - quit";
+        game += another;
+        fired = another ? 0 : fired + 1;
+        std::string square = static_cast<char>('a' + (fired - 1) % 10) + std::to_string((fired - 1) / 10 + 1);
+        std::snprintf(buf, static_cast<std::size_t>(size), "%s\n", another ? "1" : square.c_str());
+        return game < last || (game == last && fired <= shots);
+    });
+    EXPECT_EQ(run({"--level=4", "--place=random", "--seed=" + seed}), 0);
+    Lines rows;
+    for (int y = 0; y < CONSOLE_HEIGHT; y++) rows.push_back(headlessRow(y));
+    return rows;
 }
-
-struct Match : GameTest {
-    OpponentMove saved = opponentMove;
-    Match() { opponentMove = sinkOneShipAMove; opponentMoves = 0; seen.clear(); }
-    ~Match() override { opponentMove = saved; }
-    void ship(std::uint8_t* board, int len, int x, int y, int ori) { ASSERT_EQ(placeShip(board, len, x, y, ori), 1); }
-    std::uint8_t* opponent() { return g.mapOpponent.get(); }
-};
-using GameRecord = Match;
-using PlayerTurn = Match;
 
 }  // namespace
 
-TEST_F(GameRecord, InitStartsEveryGameAfresh) {
-    fleetCreate(&g);
-    mapSet(g.mapPlayer.get(), 3, 3, CELL_SHIP);
-    mapSet(opponent(), 9, 9, CELL_SHOT);
-    g.playerWon = g.opponentWon = g.tracking = g.trackX = g.trackY = g.luckyShots = 1;
-    consolePrint(&g.console, "left over from the last game\n");
-    gameDestroy(&g);
-    gameInit(&g);
-    EXPECT_TRUE(boardOf(g.mapPlayer.get()) == Board{} && boardOf(opponent()) == Board{} && !g.shipsToPlace);
-    EXPECT_EQ(std::vector<int>({g.playerWon, g.opponentWon, g.trackX, g.trackY, g.tracking, g.luckyShots,
-                                g.console.consoleColumn, g.console.consoleLine, g.console.updating}),
-              std::vector<int>({0, 0, -1, -1, 0, 5, 0, 14, 0}));
-    expectMessages({});
-}
-
-TEST_F(GameRecord, WinComesWithTheLastSinkingAndStays) {
-    EXPECT_EQ(gameCheckOpponentWon(&g), 1);  // an empty board counts as a sunk fleet
-    g.opponentWon = 0;
-    ship(opponent(), 2, 8, 9, 0);
-    EXPECT_EQ(mapFire(opponent(), 9, 9, &g.console), 1);
-    EXPECT_EQ(gameCheckPlayerWon(&g), 0);  // hit, not sunk, on the last square
-    EXPECT_EQ(mapFire(opponent(), 8, 9, &g.console), 2);
-    EXPECT_EQ(gameCheckPlayerWon(&g), 1);
-    ship(opponent(), 2, 0, 0, 1);  // afloat again, yet the win stays
-    EXPECT_EQ(std::vector<int>({gameCheckPlayerWon(&g), g.playerWon, g.opponentWon}), std::vector<int>({1, 1, 0}));
-}
-
-TEST(GameDeathTest, OperationsNeedAGame) { EXPECT_DEATH(gamePlayerTurn(nullptr), "Assertion failed: g != NULL"); }
-
-// The prompt counts the shots down: 3 shots, 2 shots, 1 shot.
-TEST_F(PlayerTurn, CapitalAndSmallLetterNameTheSameSquare) {
-    ship(opponent(), 2, 1, 6, 0);
-    play(gamePlayerTurn, &g, "B7\nb7\na1\na2\n");
-    EXPECT_EQ(mapTestFlags(opponent(), 1, 6, CELL_SHIP | CELL_SHOT), CELL_SHIP | CELL_SHOT);
-    expectMessages({"You have 2 shots left. What is your target?", "> b7", "Not firing at the same spot twice.",
-                    "> You have 2 shots left. What is your target?", "> a1", "Miss!",
-                    "You have 1 shot left. What is your target?", "> a2", "Miss!", ""});
-}
-
-TEST_F(PlayerTurn, RefusedLineSpendsNoShot) {
+// Neither a bad square nor one fired at before spends a shot: D4 holds a sunk
+// ship, C3 the water beside it; capitals are read as small letters, so bZ7
+// names no square. The winning shot ends the match at once.
+TEST_F(Match, RefusedLineSpendsNoShotAndTheWinningShotEndsTheMatch) {
     const std::string bad = "Bad coordinates. Try again!", twice = "Not firing at the same spot twice.";
     const std::pair<std::string, std::string> rows[] = {
-        {"k1", bad}, {"b11", bad}, {"a0", bad}, {"   ", bad}, {"C3", twice},  // C3: water beside a sunk ship
+        {"k1", bad}, {"b11", bad}, {"a0", bad}, {" 7", bad}, {"bZ7", bad}, {"C3", twice}, {"D4", twice}, {"d4", twice},
     };
     for (const auto& [line, message] : rows) {
         SCOPED_TRACE(line);
         restart();
-        ship(opponent(), 1, 3, 3, 0);
-        ship(opponent(), 1, 9, 9, 0);
-        ASSERT_EQ(mapFire(opponent(), 3, 3, &g.console), 2);
-        play(gamePlayerTurn, &g, line + "\nj10\n");  // the last ship sunk, nothing more is read
-        std::string echo = "> " + line;
-        echo.erase(echo.find_last_not_of(' ') + 1);
-        expectMessages({"Hit & Sunk!", "You have 3 shots left. What is your target?", echo, message,
-                        "> You have 3 shots left. What is your target?", "> j10", "Hit & Sunk!", ""});
-        EXPECT_EQ(g.playerWon, 1);
+        ASSERT_EQ(placeShip(g.mapOpponent.get(), 1, 3, 3, 0) + placeShip(g.mapOpponent.get(), 1, 9, 9, 0), 2);
+        placeShip(g.mapPlayer.get(), 2, 0, 0, 0);  // an opponent that moved would fire at it
+        ASSERT_EQ(mapFire(g.mapOpponent.get(), 3, 3, &g.console), 2);
+        play(gamePlay, &g, line + "\nj10\n");
+        expectMessages({"You have 3 shots left. What is your target?", "> " + line, message,
+                        "> You have 3 shots left. What is your target?", "> j10", "Hit & Sunk!", "You Won!",
+                        "Congratulations!", "", ""});
     }
 }
 
-TEST_F(Match, PlayersWinEndsTheMatchBeforeTheOpponentMoves) {
-    ship(opponent(), 1, 1, 6, 0);
-    play(gamePlay, &g, "b7\n");
-    EXPECT_EQ(std::make_pair(opponentMoves, g.opponentWon), std::make_pair(0, 0));
-    expectMessages({"You have 3 shots left. What is your target?", "> b7", "Hit & Sunk!", "You Won!",
-                    "Congratulations!", "", ""});
+// The menus ask until they get a number they offer; opponent 1 fires at once,
+// the others pause before each of their three shots.
+TEST(Menus, EachOpponentPlaysItsLevel) {
+    const struct { std::vector<std::string> args; const char* input; OpponentMove move; } rows[] = {
+        {{}, "1\n2\n", aiMoveEasy}, {{}, "2\n2\n", aiMoveMedium}, {{}, "3\n2\n", aiMoveHard}, {{}, "4\n2\n", aiMoveChampion},
+        {{}, "5\n0\nx\n\n99999999999\n1\n3\n2\n", aiMoveEasy}, {{"--level=2", "--place=random"}, "", aiMoveMedium},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.input);
+        headlessReset();
+        headlessQueueInput(std::string(r.input) + "a1\na2\na3\n");
+        EXPECT_EQ(run(r.args), 0);
+        EXPECT_TRUE(opponentMove == r.move && headlessSleeps() == (r.move == aiMoveEasy ? 0 : 3)) << headlessSleeps();
+    }
 }
 
-TEST_F(Match, OpponentsWinEndsTheMatchAndRevealsItsFleet) {
-    ship(opponent(), 3, 5, 2, 0);
-    ship(opponent(), 2, 1, 8, 1);
-    ship(g.mapPlayer.get(), 1, 0, 0, 0);
-    ship(g.mapPlayer.get(), 1, 9, 9, 0);
-    play(gamePlay, &g, "a1\na2\na3\na4\na5\na6\n");
-    EXPECT_EQ(std::make_pair(opponentMoves, g.playerWon), std::make_pair(2, 0));
-    expectMessages({"> a5", "Miss!", "You have 1 shot left. What is your target?", "> a6", "Miss!", "Hit & Sunk!",
-                    "The Opponent Won!", "Try again?", "", ""});
-    // Before each prompt the boards were drawn with the opponent's ships hidden:
-    // F3 looked like water, the second shot's miss showed, the third was not drawn yet.
-    EXPECT_EQ(seen, " 7, 103, 7,");
-    EXPECT_EQ(look(5, 2) + look(6, 2) + look(7, 2) + look(1, 8) + look(1, 9), "O7,O7,O7,O7,O7,");
+// Seed 41's first game ends with the computer's win and its whole fleet (30
+// squares) shown. "Another game?" 1 starts afresh: with --seed=N the next
+// game draws from N + 1, so it plays as the first game of --seed=N+1 would.
+TEST(Menus, AnotherGameStartsAfreshFromTheNextSeed) {
+    Lines end = screenAfter("41", 1, 100);
+    std::string fleet;  // the opponent's board: rows 2 to 11 from column 21
+    for (std::size_t y = 2; y < 12; y++) fleet += (end[y] + std::string(31, ' ')).substr(21, 10);
+    EXPECT_EQ(std::ranges::count_if(fleet, [](char c) { return c == 'O' || c == '#'; }), 30) << fleet;
+    EXPECT_NE(std::ranges::find(end, "The Opponent Won!"), end.end());
+    EXPECT_EQ(screenAfter("41", 2, 30), screenAfter("42", 1, 30));
+    EXPECT_NE(screenAfter("41", 1, 30), screenAfter("42", 1, 30));
 }

@@ -1,52 +1,55 @@
-#include <gtest/gtest.h>
+#include <climits>
 
-#include <string>
-#include <utility>
+#include "support.h"
 
-#include "game/util.h"
-
-TEST(LowerCase, ChangesOnlyCapitalsWithinTheBounds) {
-    struct Row { std::string text; int maxlen; std::string want; } rows[] = {  // the neighbours of A and Z stay
-        {"B7", 2, "b7"}, {"@AZ[ a9\xc9", 9, "@az[ a9\xc9"}, {"ABCD", 2, "abCD"},
-        {std::string("AB\0CD", 5), 5, std::string("ab\0CD", 5)},
-    };
-    for (Row& r : rows) {
-        SCOPED_TRACE(r.want);
-        EXPECT_EQ(strToLower(r.text.data(), r.maxlen), r.text.data());
-        EXPECT_EQ(r.text, r.want);
-    }
-}
-
+// A number past the largest int is held there: no menu choice, no square.
 TEST(ParseNumber, TakesEveryDigitAsOneNumber) {
     struct Row { std::string text; int len, value, count; } rows[] = {
         {"abc", 3, 0, 0}, {"007", 3, 7, 3}, {"1 2", 3, 12, 2}, {"-5", 2, 5, 1}, {"987", 2, 98, 2},
-        {"4294967303", 10, -1, 10},  // 2^32 + 7, and a number past any int: no menu choice
-        {std::string(40, '9'), 40, -1, 40},
+        {"2147483646", 10, INT_MAX - 1, 10}, {"2147483647", 10, INT_MAX, 10}, {"2147483648", 10, INT_MAX, 10},
+        {"4294967303", 10, INT_MAX, 10}, {std::string(40, '9'), 40, INT_MAX, 40},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.text);
-        int value = 0;
-        EXPECT_EQ(parseNumber(r.text.c_str(), r.len, &value), r.count);
-        EXPECT_TRUE(r.value >= 0 ? value == r.value : value < 0 || value > 10) << value;
+        int value = -1;
+        EXPECT_EQ(parseNumber(r.text.c_str(), r.len, &value), r.count) << r.text;
+        EXPECT_EQ(value, r.value) << r.text;
     }
 }
 
+// count -1 reads the whole text. x and y are looked at when the square is taken, and
+// are 0 when the text is too short to read. 4294967297 is 2^32 + 1: no wrapping to 1.
 TEST(ParseSquare, NeedsALetterAToJBeforeARowOneToTen) {
-    const int NO = -1;  // not looked at
-    struct Row { std::string text; int count, ok, x, y; } rows[] = {  // count -1: the whole text
-        {"b7", -1, 1, 1, 6}, {"j10", -1, 1, 9, 9}, {"a1", -1, 1, 0, 0}, {"b07", -1, 1, 1, 6},
-        {"(b,7)", -1, 1, 1, 6}, {"0b5", -1, 1, 1, 4}, {"b7\n", -1, 1, 1, 6}, {"j10", 2, 1, 9, 0},
-        {"7b", -1, 0, NO, NO}, {"b\n", -1, 0, NO, NO}, {"b0", -1, 0, NO, NO}, {"b11", -1, 0, NO, NO},
-        {"k1", -1, 0, NO, NO}, {"bb7", -1, 0, NO, NO}, {"b7c", -1, 0, NO, NO}, {"B7", -1, 0, NO, NO},
-        {"1b2", -1, 0, NO, NO}, {"b7", 1, 0, NO, NO},
-        {"b4294967297", -1, 0, NO, NO},  // 2^32 + 1: a wrapping row would be 0
-        {"b" + std::string(40, '9'), -1, 0, NO, NO}, {std::string(30, 'a') + "1", -1, 0, NO, NO},
-        {"", 5, 0, 0, 0}, {"b", 5, 0, 0, 0}, {"7", 5, 0, 0, 0},  // too short: nothing read, zeroes left
+    struct Row { std::string text; int count, ok = 0, x = 0, y = 0; } rows[] = {
+        {"b7", -1, 1, 1, 6}, {"j10", -1, 1, 9, 9}, {"a1", -1, 1, 0, 0}, {"b07", -1, 1, 1, 6}, {"(b,7)", -1, 1, 1, 6},
+        {"0b5", -1, 1, 1, 4}, {"b7\n", -1, 1, 1, 6}, {"j10", 2, 1, 9, 0}, {"7b", -1}, {"b\n", -1}, {"b0", -1},
+        {"b11", -1}, {"k1", -1}, {"bb7", -1}, {"b7c", -1}, {"B7", -1}, {"1b2", -1}, {"b7", 1}, {"b4294967297", -1},
+        {"b" + std::string(40, '9'), -1}, {std::string(30, 'a') + "1", -1}, {"", 5}, {"b", 5}, {"7", 5},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.text + " count " + std::to_string(r.count));
-        int x = NO, y = NO;
-        EXPECT_EQ(parseSquare(r.text.c_str(), r.count < 0 ? static_cast<int>(r.text.size()) : r.count, &x, &y), r.ok);
-        EXPECT_TRUE(r.x == NO || (x == r.x && y == r.y)) << x << "," << y;
+        int x = -1, y = -1;
+        EXPECT_EQ(parseSquare(r.text.c_str(), r.count < 0 ? static_cast<int>(r.text.size()) : r.count, &x, &y), r.ok)
+            << r.text << " count " << r.count;
+        EXPECT_TRUE((!r.ok && r.text.size() > 1) || Square(x, y) == Square(r.x, r.y)) << r.text << ": " << x << "," << y;
     }
+}
+
+namespace {
+
+// Whether what was printed holds line as it stands: the text the player sees.
+struct Holds : testing::MatcherInterface<const std::string&> {
+    std::string line;
+    explicit Holds(std::string l) : line(std::move(l)) {}
+    bool MatchAndExplain(const std::string& s, testing::MatchResultListener*) const override { return s.find(line) != s.npos; }
+    void DescribeTo(std::ostream* os) const override { *os << "holds \"" << line << '"'; }
+};
+using AssertionDeathTest = GameTest;
+
+}  // namespace
+
+// A broken promise between the game's parts is a bug, never the player's
+// doing: the program stops with one line that names it and where it is.
+TEST_F(AssertionDeathTest, BrokenPromiseStopsWithOneLineNamingTheConditionAndItsPlace) {
+    auto says = [](const std::string& what) { return testing::MakeMatcher(new Holds("Assertion failed: " + what + ", line ")); };
+    EXPECT_DEATH(aiTrackShot(&g), says("XYVALID(tx,ty), file opponent/aitracking.cpp"));  // nothing tracked
+    EXPECT_DEATH(mapFire(g.mapPlayer.get(), 0, 10, &g.console), says("XYVALID(x,y), file board/map.cpp"));
 }
