@@ -26,6 +26,8 @@ TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
         {"a full disk", "", PLAYING + " >/dev/full", "", "", "", "", 1, "salvo: can't write to standard output: No space left on device"},
         {"a dumb terminal", "TERM=dumb ", "", "", "", "", "", 1, "salvo: a dumb terminal can't show the game"},
         {"a reader that goes away", "", " | head -c 100 >/dev/null", "", "", "", "", 0, ""},
+        {"the quit line from a script", "printf \"3\\n2\\n-\\n\" | ", " >/dev/null", "", "", "", "", 0, ""},
+        {"the end of a script", "printf \"4\\n1\\na1 5 h\\n\" | ", " >/dev/null", "", "", "", "", 0, ""},
         {"a failed assertion: the computer's first shot falls off the board (the player's aimed with the arrow keys)",
          "LD_PRELOAD=" SALVO_E2E_SHIM " ", PLAYING, TARGET, "", "", "Right Enter Right Enter Right Enter", 134,
          "Assertion failed: XYVALID(x,y), file board/map.cpp, line "},
