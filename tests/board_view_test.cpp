@@ -1,5 +1,4 @@
-// The boards and the fleets beside them as the player sees them: drawn by
-// the game, sent by the terminal layer, shown by the model terminal.
+// The boards and the fleets as the player sees them: drawn by the game, sent by the terminal layer, shown by the model.
 #include "platform/posix/ansi_frame.h"
 #include "support.h"
 #include "vt/vt_model.h"
@@ -21,16 +20,14 @@ struct BoardView : GameTest {
     // A cell's look: its character and colours; a blank by the one colour it shows.
     std::string look(int x, int y) {
         const VtCell& c = vtAt(vt, x, y);
-        std::string rev = c.reverse ? "/rev" : "";
-        if (c.ch == U' ') return " /" + (rev.empty() ? std::to_string(c.bg) : "rev");
-        return static_cast<char>(c.ch) + ("/" + std::to_string(c.fg) + "/" + std::to_string(c.bg) + rev);
+        if (c.ch == U' ') return " /" + (c.reverse ? "rev" : std::to_string(c.bg));
+        return static_cast<char>(c.ch) + ("/" + std::to_string(c.fg) + "/" + std::to_string(c.bg) + (c.reverse ? "/rev" : ""));
     }
 };
 
 }  // namespace
 
-// A 3-master on B2 to D2 hit on C2, a 2-master on F5 and G5 sunk, another
-// down J1 and J2, a miss on J10.
+// A 3-master on B2 to D2 hit on C2, a 2-master on F5 and G5 sunk, another down J1, a miss on J10.
 TEST_F(BoardView, EveryKindOfSquareLooksItsOwnWithColourAndWithout) {
     std::uint8_t* sea = g.mapPlayer.get();
     ASSERT_EQ(placeShip(sea, 3, 1, 1, 0) + placeShip(sea, 2, 5, 4, 0) + placeShip(sea, 2, 9, 0, 1), 3);
@@ -63,14 +60,4 @@ TEST_F(BoardView, EveryKindOfSquareLooksItsOwnWithColourAndWithout) {
         EXPECT_EQ(vtRow(vt, 4).substr(35) + "|" + vtRow(vt, 5).substr(35), "OOO                 OOO|OO ##               OO ##");
         EXPECT_EQ(look(38, 5) + look(59, 5), look(8, 6) + look(8, 6));
     }
-}
-
-TEST_F(BoardView, DrawingWritesOnceAndLeavesTheMessageAreaAlone) {
-    consolePrint(&g.console, "Choose your opponent:\n\t1. Easy\n> ");
-    int writes = headlessWrites();
-    consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
-    EXPECT_EQ(headlessWrites(), writes + 1);
-    expectMessages({"Choose your opponent:", " 1. Easy", ">"});
-    EXPECT_EQ(std::vector<int>({g.console.consoleColumn, g.console.consoleLine, headlessCursor().X, headlessCursor().Y}),
-              std::vector<int>({2, 16, 2, 16}));
 }

@@ -14,9 +14,8 @@ int run(std::vector<std::string> args) {
     try { return salvoMain(static_cast<int>(args.size()), argv.data()); } catch (const HeadlessExit& e) { return e.status; }
 }
 
-// The screen, row by row, where a seeded run at the Champion stops: its player
-// fires at A1, B1 ... J1, A2 and so on and plays another game when asked,
-// until it has fired shots shots in game number last, or that game ends.
+// The screen where a seeded run at the Champion stops: its player fires at A1, B1 ...
+// and plays another game when asked, until shots shots in game last, or its end.
 Lines screenAfter(const std::string& seed, int last, int shots) {
     int game = 1, fired = 0;
     headlessReset();
@@ -36,9 +35,8 @@ Lines screenAfter(const std::string& seed, int last, int shots) {
 
 }  // namespace
 
-// Neither a bad square nor one fired at before spends a shot: D4 holds a sunk
-// ship, C3 the water beside it; capitals are read as small letters, so bZ7
-// names no square. The winning shot ends the match at once.
+// Neither a bad square nor one fired at before spends a shot: D4 holds a sunk ship,
+// C3 the water beside it; bZ7 names no square. The winning shot ends the match at once.
 TEST_F(Match, RefusedLineSpendsNoShotAndTheWinningShotEndsTheMatch) {
     const std::string bad = "Bad coordinates. Try again!", twice = "Not firing at the same spot twice.";
     const std::pair<std::string, std::string> rows[] = {
@@ -73,9 +71,8 @@ TEST(Menus, EachOpponentPlaysItsLevel) {
     }
 }
 
-// Seed 41's first game ends with the computer's win and its whole fleet (30
-// squares) shown. "Another game?" 1 starts afresh: with --seed=N the next
-// game draws from N + 1, so it plays as the first game of --seed=N+1 would.
+// Seed 41's first game ends with the computer's win and its whole fleet shown. "Another
+// game?" 1 starts afresh: with --seed=N the next game plays as --seed=N+1's first.
 TEST(Menus, AnotherGameStartsAfreshFromTheNextSeed) {
     Lines end = screenAfter("41", 1, 100);
     std::string fleet;  // the opponent's board: rows 2 to 11 from column 21

@@ -52,9 +52,8 @@ TEST_F(Opponent, ChampionsLuckIsDrawnBeforeTheShot) {
     }
 }
 
-// Shots tracking from the first hit, the ship's other squares and misses about.
-// With no hit beside the tracked square the line (axis, way) is drawn, else
-// not. The shot that sinks the fleet wins and ends the tracking.
+// Shots tracking from the first hit, the ship's other squares and misses about. With no hit
+// beside the tracked square the line is drawn. The shot that sinks the fleet wins, ends the tracking.
 TEST_F(Opponent, TrackingFollowsTheShipAlongItsLine) {
     const struct { const char* name; Squares hits, ship, misses; const char* line; int lucky; Lines said; } rows[] = {
         {"open sea, drawn down", {{5, 5}}, {}, {}, "y+", 0, {"AI Fires at F7... Miss!"}},

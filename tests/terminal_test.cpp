@@ -1,7 +1,5 @@
-// The terminal layer without a terminal: frames and keys go through it as
-// in the game, and its output is replayed through a model of a terminal that
-// knows only the common VT102 set. What counts is the screen the model then
-// shows, never the exact bytes.
+// The terminal layer without a terminal, its output replayed through a model
+// of a terminal that knows only the common VT102 set: the screen counts, never the bytes.
 #include <unistd.h>
 
 #include "platform/posix/terminfo.h"
@@ -22,32 +20,16 @@ Frame withText(Frame f, int x, int y, std::string_view text, WORD attr = 7) {
 
 const Frame BLANK = withText({}, 0, 0, std::string(ANSI_COLS * ANSI_ROWS, '\0'));
 
-// The layer and the terminal it writes to, kept in step: every byte the
-// layer sends goes through the model.
+// The layer and the terminal it writes to, kept in step: every byte sent goes through the model.
 struct Wire {
     Tty t;
-    VtScreen vt;
+    VtScreen vt = vtNew(25, 80);
     std::size_t sent = 0;  // bytes of the last show
-    explicit Wire(int rows = 25, int cols = 80) : vt(vtNew(rows, cols)) {
-        ttyRepaint(t, rows, cols);
-        t.editing = true;
-    }
-    void show() {
-        std::string out = ttyShow(t);
-        sent = out.size();
-        vtFeed(vt, out);
-    }
-    void frame(const Frame& f, COORD cursor) {
-        ttyKeepFrame(t, f.data(), cursor);
-        show();
-    }
-    void resize(int rows, int cols) {
-        vtResize(vt, rows, cols);
-        ttyRepaint(t, rows, cols);
-        show();
-    }
-    // Keys as they arrive while the game waits for a line; the line typed so
-    // far is shown when more keys are needed.
+    Wire() { ttyRepaint(t, 25, 80); t.editing = true; }
+    void show() { std::string out = ttyShow(t); sent = out.size(); vtFeed(vt, out); }
+    void frame(const Frame& f, COORD cursor) { ttyKeepFrame(t, f.data(), cursor); show(); }
+    void resize(int rows, int cols) { vtResize(vt, rows, cols); ttyRepaint(t, rows, cols); show(); }
+    // Keys as they come while the game waits for a line; the line so far is shown.
     TtyRead type(std::string_view keys, std::string* line = nullptr) {
         t.input += keys;
         t.reading = true;
@@ -78,9 +60,7 @@ TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
         SCOPED_TRACE(std::to_string(cols) + " x " + std::to_string(rows) + (colour ? "" : " without colour"));
         std::srand(static_cast<unsigned>(rows * cols));
         AnsiScreen s;
-        s.rows = rows;
-        s.cols = cols;
-        s.colour = colour;
+        std::tie(s.rows, s.cols, s.colour) = std::tuple(rows, cols, colour);
         VtScreen vt = vtNew(rows, cols);
         Frame f = BLANK;
         for (int step = 0; step < 400; step++) {
@@ -115,83 +95,57 @@ TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
     }
 }
 
-// Each key is a read of its own: an escape sequence cut between reads is
-// still taken whole.
-TEST(LineEditing, KeysEditTheLineWhichIsShownAsTyped) {
-    struct Row { std::string keys, shown, line; } rows[] = {  // before Enter, and the line the game gets
-        {"b7", "b7", "b7\n"},
-        {"bx\x7f" "7", "b7", "b7\n"},                     // erase (DEL)
-        {"bx\b7", "b7", "b7\n"},                          // Backspace sending BS erases too
-        {"\x7f\x7f" "b7", "b7", "b7\n"},                  // nothing to erase
-        {"a1 5 h\x15" "b7", "b7", "b7\n"},                // kill
-        {"fire at c9 \x17" "b7", "fire at b7", "fire at b7\n"},  // word-erase: the blanks, then the word
-        {"x\x04" "7", "x7", "x7\n"},                      // end of input on a line being typed does nothing
-        {"b\x1b[2J\x07" "7", "b?7", "b\x07" "7\n"},       // a sequence is taken whole; control keys drawn harmless
-        {"\x1b" "b7\x1b", "b7", "b7\n"},                   // a lone Escape
-        {"\x1b[A\x1bOD\x1b[1;5C\x1b[[A\x1bOP\x1b[15~\x1b[H", "", "\n"},  // arrows with no aim, function keys, Home
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::PrintToString(r.keys));
-        Wire w;
-        w.frame(promptOn(20), {2, 20});
-        for (char key : r.keys) EXPECT_EQ(w.type(std::string(1, key)), TtyRead::More);
-        EXPECT_EQ(vtRow(w.vt, 20), r.shown.empty() ? ">" : "> " + r.shown);
-        EXPECT_EQ(w.vt.x, 2 + static_cast<int>(r.shown.size()));
-        std::string got;
-        EXPECT_EQ(w.type("\n", &got), TtyRead::Line);
-        EXPECT_EQ(got, r.line);
-    }
-}
+// Keys at a target prompt (row 15), each a read of its own: a sequence cut
+// between reads is still taken whole. shown: the line before Enter, and read
+// unless read says otherwise; x, y: the square the aim shows, -1 for none.
+struct Keys : GameTest {};
 
-// The game's own aim, over a frame the game drew, at a target prompt on row 15.
-struct Aim : GameTest {};
-
-TEST_F(Aim, ArrowKeysMoveOverTheOpponentsBoardAndTheLineNamesTheSquare) {
-    struct Row { const char* name; std::string fired, keys, line; int x, y; } rows[] = {  // x -1: no aim shown
-        {"from A1", "", "\x1b[C\x1b[C\x1b[B", "c2", 2, 1},
-        {"stopped at the edges, either form", "", "\x1bOA\x1b[D", "a1", 0, 0},
-        {"from the square typed, to the last corner", "", "J9\x1b[B\x1b[C\x1b[B", "j10", 9, 9},
-        {"the line names no square: from the last aim", "", "\x1b[B\x1b[B\x15zz\x1b[C", "b3", 1, 2},
-        {"from the square last fired at", "e5", "\x1b[B", "e6", 4, 5},
-        {"typing goes on from the line shown", "", "\x1b[C" "0", "b10", -1, -1},
+TEST_F(Keys, EditTheLineShownAsTypedAndAimWithTheArrows) {
+    struct Row { const char* name; bool aim; std::string keys, shown, read; int x = -1, y = -1; } rows[] = {
+        {"erase (DEL), Backspace sending BS, nothing to erase", false, "\x7f" "bx\x7f" "x\b7", "b7", ""},
+        {"kill", false, "a1 5 h\x15" "b7", "b7", ""},
+        {"word-erase: the blanks, then the word", false, "fire at c9 \x17" "b7", "fire at b7", ""},
+        {"end of input on a line being typed does nothing", false, "x\x04" "7", "x7", ""},
+        {"a sequence taken whole; control keys drawn harmless", false, "b\x1b[2J\x07" "7", "b?7", "b\x07" "7"},
+        {"a lone Escape", false, "\x1b" "b7\x1b", "b7", ""},
+        {"arrows with no aim, function keys, Home", false, "\x1b[A\x1bOD\x1b[1;5C\x1b[[A\x1bOP\x1b[15~\x1b[H", "", ""},
+        {"aimed from A1", true, "\x1b[C\x1b[C\x1b[B", "c2", "", 2, 1},
+        {"stopped at the edges, either form", true, "\x1bOA\x1b[D", "a1", "", 0, 0},
+        {"from the square typed, to the last corner", true, "J9\x1b[B\x1b[C\x1b[B", "j10", "", 9, 9},
+        {"the line names no square: from the last aim", true, "\x1b[B\x1b[B\x15zz\x1b[C", "b3", "", 1, 2},
+        {"from the square last fired at", true, "e5\n\x1b[B", "e6", "", 4, 5},
+        {"typing goes on from the line shown", true, "\x1b[C" "0", "b10", ""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         restart();
         Wire w;
-        consoleAim(&g, 1);
+        consoleAim(&g, r.aim);
         ttyAim(w.t, headlessAim());
         consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
         consolePrint(&g.console, "You have 3 shots left. What is your target?\n> ");
         w.frame(*reinterpret_cast<const Frame*>(headlessScreen()), headlessCursor());
-        if (!r.fired.empty()) w.type(r.fired + "\n");
-        for (char key : r.keys) w.type(std::string(1, key));
-        EXPECT_EQ(vtRow(w.vt, 15), "> " + r.line);
+        for (char key : r.keys) EXPECT_EQ(w.type(std::string(1, key)), key == '\n' ? TtyRead::Line : TtyRead::More);
+        EXPECT_EQ(vtRow(w.vt, 15), r.shown.empty() ? ">" : "> " + r.shown);
         bool aimed = r.x >= 0;
-        EXPECT_EQ(std::make_pair(w.vt.x, w.vt.y), aimed ? std::make_pair(21 + r.x, 2 + r.y) : std::make_pair(2 + static_cast<int>(r.line.size()), 15));
-        for (int y = 0; y < 12; y++) {  // the column letter and the row number in reverse video, nothing else
-            for (int x = 0; x < 80; x++) {
-                bool marked = aimed && ((y == 0 && x == 21 + r.x) || (y == 2 + r.y && (x == 18 || x == 19)));
-                EXPECT_EQ(vtAt(w.vt, x, y).reverse, marked) << x << "," << y;
-            }
-        }
+        EXPECT_EQ(std::make_pair(w.vt.x, w.vt.y), aimed ? std::make_pair(21 + r.x, 2 + r.y) : std::make_pair(2 + static_cast<int>(r.shown.size()), 15));
+        int reversed = 0;  // the column letter and the row number, nothing else
+        for (int i = 0; i < 80 * 12; i++) reversed += vtAt(w.vt, i % 80, i / 80).reverse;
+        EXPECT_EQ(reversed, aimed ? 3 : 0);
+        EXPECT_TRUE(!aimed || (vtAt(w.vt, 21 + r.x, 0).reverse && vtAt(w.vt, 18, 2 + r.y).reverse && vtAt(w.vt, 19, 2 + r.y).reverse));
         std::string got;
         EXPECT_EQ(w.type("\n", &got), TtyRead::Line);
-        EXPECT_EQ(got, r.line + "\n");  // Enter takes it as if typed
+        EXPECT_EQ(got, (r.read.empty() ? r.shown : r.read) + "\n");  // Enter takes it as if typed
     }
 }
 
-// Lines as fgets would give them: one a read, through the newline, at most
-// 255 bytes; keys typed ahead wait for their read.
+// Lines as fgets gives them, one a read; a paste waits for its reads. Ctrl-D on
+// an empty line ends the input, and so does the terminal cut off, after its line.
 TEST(LineEditing, InputComesALineAtATime) {
-    std::string longLine(300, 'x');
     struct Row { std::string keys; bool cutOff; std::vector<std::string> lines; TtyRead then; } rows[] = {
-        {"a1\nb2\x7f" "3\nc3\nd", false, {"a1\n", "b3\n", "c3\n"}, TtyRead::More},  // a paste
-        {longLine + "\n", false, {longLine.substr(0, 255), longLine.substr(255) + "\n"}, TtyRead::More},
-        {"\x04", false, {}, TtyRead::End},                   // Ctrl-D on an empty line
-        {"b7\n\x04" "c8\n", false, {"b7\n"}, TtyRead::End},  // what follows it is not read
-        {"b7", true, {"b7"}, TtyRead::End},                  // the terminal gone mid-line: the line as it stands
-        {"", true, {}, TtyRead::End},
+        {"a1\nb2\x7f" "3\nc3\nd", false, {"a1\n", "b3\n", "c3\n"}, TtyRead::More},
+        {"b7\n\x04" "c8\n", false, {"b7\n"}, TtyRead::End},
+        {"b7", true, {"b7"}, TtyRead::End},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.keys));
@@ -199,17 +153,13 @@ TEST(LineEditing, InputComesALineAtATime) {
         w.t.input = r.keys;
         if (r.cutOff) ttyEndOfInput(w.t);
         char buf[256];
-        for (const std::string& line : r.lines) {
-            ASSERT_EQ(ttyRead(w.t, buf, sizeof buf), TtyRead::Line);
-            EXPECT_EQ(buf, line);
-        }
+        for (const std::string& line : r.lines) EXPECT_TRUE(ttyRead(w.t, buf, sizeof buf) == TtyRead::Line && buf == line);
         EXPECT_EQ(ttyRead(w.t, buf, sizeof buf), r.then);
     }
 }
 
-// A line too long for the rows below the prompt shows its end; a resize
-// draws everything again, a terminal too small gets a notice instead, and
-// the typing goes on meanwhile.
+// A line too long for the rows below the prompt shows its end; a resize draws
+// all again, a terminal too small gets a notice, and the typing goes on meanwhile.
 TEST(LineEditing, ALongLineResizedAndShownAgainAfterANoticeOfATooSmallTerminal) {
     std::string typed;
     for (int i = 0; i < 300; i++) typed += static_cast<char>('a' + i % 26);
@@ -244,11 +194,8 @@ TEST(LineEditing, ALongLineResizedAndShownAgainAfterANoticeOfATooSmallTerminal) 
 }
 
 TEST(Colour, OffForNoColorOrATerminalWithoutThemUnlessTheOptionSays) {
-    const int vt100 = terminfoColours("vt100");
-    const int xterm = terminfoColours("xterm-256color");
-    EXPECT_LT(vt100, 8);
-    EXPECT_EQ(xterm, 256);
-    EXPECT_EQ(terminfoColours("no-such-terminal"), TERMINFO_UNKNOWN);
+    const int vt100 = terminfoColours("vt100"), xterm = terminfoColours("xterm-256color");
+    EXPECT_EQ(std::tuple(vt100 < 8, xterm, terminfoColours("no-such-terminal")), std::tuple(true, 256, TERMINFO_UNKNOWN));
     using C = ColourChoice;
     const struct { C choice; const char* noColor; int colours; bool on; } rows[] = {
         {C::Auto, nullptr, xterm, true}, {C::Auto, "", xterm, true},  {C::Auto, "1", xterm, false},
@@ -265,9 +212,8 @@ TEST(WaitForKeys, EndsForKeysForASignalAndForAReaderGone) {
     for (bool useSelect : {false, true}) {
         SCOPED_TRACE(useSelect ? "select" : "poll");
         int in[2], out[2], wake[2];
-        ASSERT_EQ(pipe(in) + pipe(out) + pipe(wake), 0);
         char byte = 0;
-        ASSERT_EQ(write(wake[1], &byte, 1) + write(wake[1], &byte, 1), 2);
+        ASSERT_EQ(pipe(in) + pipe(out) + pipe(wake) + write(wake[1], &byte, 1) + write(wake[1], &byte, 1), 2);
         EXPECT_EQ(waitFor(in[0], out[1], wake[0], useSelect), Woken::Signal);
         ASSERT_EQ(write(in[1], &byte, 1), 1);
         EXPECT_EQ(waitFor(in[0], out[1], wake[0], useSelect), Woken::Keys);  // the self-pipe was emptied

@@ -12,9 +12,8 @@ const std::string PLAYING = " --seed=7 --level=1 --place=random";
 
 }  // namespace
 
-// How the game is started (what comes before and after the program on the
-// command line), what it shows before the way out, the way out (a signal,
-// then a line typed or keys), and what it shows after.
+// How the game is started (the command line around it), what it shows before
+// the way out, the way out (a signal, then a line typed or keys), what after.
 TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
     struct Row { const char* name; std::string before, after, waitFor, signal, line, keys; int status; std::string shown; } rows[] = {
         {"the quit line, at the first screen", "", "", LEVELS, "", "-", "", 0, ""},
@@ -39,9 +38,9 @@ TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
             Screen s = t.waitShows(r.waitFor);
             EXPECT_TRUE(s.alternate);
             if (r.waitFor == LEVELS) {  // the first screen: the boards and the fleets, the first menu
-                EXPECT_EQ(s.rows[0], "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet");
-                EXPECT_EQ(s.rows[11], "10|               10|");
-                EXPECT_EQ(s.rows[14] + "/" + s.rows[15] + "/" + s.rows[20], "Select Your Opponent (type a number 1-4)/ 1 - Not The Brightest Bulb (Easy)/>");
+                EXPECT_EQ(s.rows[0] + "/" + s.rows[11] + "/" + s.rows[14] + "/" + s.rows[15] + "/" + s.rows[20],
+                          "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet/10|               10|/"
+                          "Select Your Opponent (type a number 1-4)/ 1 - Not The Brightest Bulb (Easy)/>");
             }
         }
         if (!r.signal.empty()) t.signal(r.signal);
@@ -52,9 +51,8 @@ TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
     }
 }
 
-// The terminal's own editing keys (stty), and Ctrl-Z each time the game is
-// stopped; in the background it leaves the terminal alone, stopping as soon
-// as it wants a key, until it is brought back.
+// The terminal's own editing keys (stty), and Ctrl-Z each time; in the
+// background the game leaves the terminal alone, stopped when it wants a key.
 TEST(Terminal, StoppedSentToTheBackgroundAndBroughtBack) {
     Terminal t{Terminal::Shell{}};
     t.waitFor([](const Screen& s) { return s.rows[0] == "$"; }, "the shell");
@@ -64,8 +62,7 @@ TEST(Terminal, StoppedSentToTheBackgroundAndBroughtBack) {
     t.waitFor([](const Screen& s) { return s.atCursor() == "> lev" && s.cursorX == 6; }, "> lev, erased with the keys");
     t.key("C-u 3 Enter");
     t.waitShows(PLACING);
-    // Brought back only if the shell has its modes back: the game comes back
-    // only if it gave them back.
+    // The game is brought back only if it gave the shell its modes back.
     const std::string kept = "stty -g | cmp - <(echo $b) && ";
     for (std::string then : {"bg; until [ -n \"$(jobs -s)\" ]; do :; done; " + kept + "fg", std::string("fg")}) {
         t.key("C-z");
@@ -80,8 +77,7 @@ TEST(Terminal, StoppedSentToTheBackgroundAndBroughtBack) {
     t.waitShows("modes kept");
 }
 
-// A window change shows at once, with no key pressed: the game in its place
-// as soon as the window is large enough, with what was typed meanwhile.
+// A window change shows at once, with no key: the game as soon as it fits, with what was typed.
 TEST(Terminal, ATooSmallWindowShowsANoticeUntilItGrows) {
     Terminal t(SALVO, 60, 20);
     t.waitShows("salvo needs a terminal of 80 x 24 (this one is 60 x 20)");

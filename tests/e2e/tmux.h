@@ -32,18 +32,16 @@ struct Screen {
         return std::ranges::any_of(rows, [text](const std::string& r) { return r.find(text) != std::string::npos; });
     }
     std::string dump() const {
-        std::string out = "cursor " + std::to_string(cursorX) + "," + std::to_string(cursorY) + "\n";
-        for (const std::string& r : rows) out += "|" + r + "\n";
+        std::string out = "cursor " + std::to_string(cursorX) + "," + std::to_string(cursorY);
+        for (const std::string& r : rows) out += "\n|" + r;
         return out;
     }
 };
 
 class Terminal {
 public:
-    // Starts the game (or a shell command around it) under a shell that
-    // outlives Ctrl-C (a trap, which the game doesn't inherit), then reports
-    // how it ended and whether the terminal's modes are as before, and stays
-    // for the screen to be read.
+    // Starts the game (or a command around it) under a shell that outlives Ctrl-C
+    // and then reports its status and whether the terminal's modes are as before.
     explicit Terminal(const std::string& command, int cols = 80, int rows = 25) {
         tmux("new-session -d -s salvo -x " + std::to_string(cols) + " -y " + std::to_string(rows) +
              " 'trap : INT; b=$(stty -g); " + command + "; st=$?; "
@@ -55,45 +53,34 @@ public:
     ~Terminal() {
         std::string socket = tmux("display -p '#{socket_path}'");
         tmux("kill-server");
-        std::remove(socket.substr(0, socket.find('\n')).c_str());  // tmux leaves it behind
+        std::remove(socket.c_str());  // tmux leaves it behind
     }
 
     // The bytes as typed (in hex, so that none means anything to the shell), then Enter.
     void type(const std::string& text) {
         std::string keys;
-        char hex[4];
-        for (char c : text + "\r") {
-            std::snprintf(hex, sizeof hex, " %02x", static_cast<unsigned char>(c));
-            keys += hex;
-        }
+        for (char c : text + "\r") keys += {' ', "0123456789abcdef"[(c >> 4) & 15], "0123456789abcdef"[c & 15]};
         tmux("send-keys -t salvo -H" + keys);
     }
     // Keys by their tmux names.
     void key(const std::string& names) { tmux("send-keys -t salvo " + names); }
     // Sends a signal (TERM, HUP ...) to what the command started, the game.
     void signal(const std::string& name) {
-        std::string shell = tmux("display -p -t salvo '#{pane_pid}'");
-        EXPECT_EQ(std::system(("pkill -" + name + " -P " + shell.substr(0, shell.find('\n'))).c_str()), 0) << name;
+        EXPECT_EQ(std::system(("pkill -" + name + " -P " + tmux("display -p -t salvo '#{pane_pid}'")).c_str()), 0) << name;
     }
-    void resize(int cols, int rows) {
-        tmux("resize-window -t salvo -x " + std::to_string(cols) + " -y " + std::to_string(rows));
-    }
+    void resize(int cols, int rows) { tmux("resize-window -t salvo -x " + std::to_string(cols) + " -y " + std::to_string(rows)); }
 
     Screen screen() const {
-        std::istringstream out(tmux("capture-pane -p -t salvo \\; display -p -t salvo '#{cursor_x} #{cursor_y} #{alternate_on}'"));
+        std::istringstream out(tmux("display -p -t salvo '#{cursor_x} #{cursor_y} #{alternate_on}' \\; capture-pane -p -t salvo"));
         Screen s;
-        int height = std::stoi(tmux("display -p -t salvo '#{pane_height}'"));
-        std::string line;
-        for (int y = 0; y < height && std::getline(out, line); y++) s.rows.push_back(line.erase(line.find_last_not_of(' ') + 1));
-        if (!(out >> s.cursorX >> s.cursorY >> s.alternate) || s.rows.size() != static_cast<std::size_t>(height)) {
-            throw std::runtime_error("no pane");
-        }
+        if (!(out >> s.cursorX >> s.cursorY >> s.alternate)) throw std::runtime_error("no pane");
+        out.ignore();
+        for (std::string line; std::getline(out, line);) s.rows.push_back(line.erase(line.find_last_not_of(' ') + 1));
         return s;
     }
 
-    // Polls the screen until ok holds on two like captures in a row (a frame
-    // may arrive in two pieces). After 20 s the test is abandoned with an
-    // exception showing the screen.
+    // Polls the screen until ok holds on two like captures in a row (a frame may
+    // come in two pieces); after 20 s, throws with the screen.
     Screen waitFor(const std::function<bool(const Screen&)>& ok, const std::string& what) const {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         for (Screen held;; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
@@ -107,8 +94,7 @@ public:
         return waitFor([text](const Screen& s) { return s.shows(text); }, std::string(text));
     }
 
-    // Waits for the program's end and expects its status, the normal screen
-    // back, and the terminal's modes as they were before the game.
+    // Waits for the program's end: its status, the normal screen and the modes back.
     Screen expectExit(int status) const {
         Screen s = waitShows("EXIT=");
         EXPECT_TRUE(s.shows("EXIT=" + std::to_string(status) + ", modes kept")) << s.dump();
@@ -123,7 +109,7 @@ private:
         std::string out;
         std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
         for (int c; p && (c = std::fgetc(p.get())) != EOF;) out += static_cast<char>(c);
-        return out;
+        return out.ends_with('\n') ? out.substr(0, out.size() - 1) : out;
     }
     static inline int servers = 0;
     std::string server = "salvo-e2e-" + std::to_string(getpid()) + "-" + std::to_string(servers++);
