@@ -129,10 +129,9 @@ bool escapeKey(Tty& t, unsigned char key) {
             break;
     }
     // The final byte; anything else breaks the sequence off and counts as typed.
-    bool ends = printable && (t.escape != E::Csi || key >= 0x40);
-    if (ends && t.escape != E::LinuxFunction && key >= 'A' && key <= 'D') arrow(t, static_cast<char>(key));
+    if (printable && t.escape != E::LinuxFunction && key >= 'A' && key <= 'D') arrow(t, static_cast<char>(key));
     t.escape = E::None;
-    return ends;
+    return printable;
 }
 
 // Applies one key to the line being typed. The terminal's own keys come
