@@ -246,15 +246,16 @@ void drawFleet(Game* g, const std::uint8_t* map, int ox, const char* title, bool
     consolePrintAt(g, ox, 0, -1, "%-*s", FLEET_WIDTH, title);
     consolePrintAt(g, ox, 1, -1, "%.*s", FLEET_WIDTH, "----------------");
     for (int len = MAX_SHIP_LEN; len >= 2; len--) {  // the smallest ship is a 2-master
-        int y = 2 + MAX_SHIP_LEN - len;
-        consolePrintAt(g, ox, y, -1, "%*s", FLEET_WIDTH, "");
-        int x = ox;
+        // The row's cells, each written once: a redraw is on every shot's way.
+        SquareLook row[FLEET_WIDTH];
+        for (SquareLook& cell : row) cell = lookOf(Kind::Water, colour);
+        int x = 0;
         for (Kind kind : {Kind::Ship, Kind::Sunk}) {
-            SquareLook look = lookOf(kind, colour);
             for (int n = kind == Kind::Ship ? ships.afloat[len] : ships.sunk[len]; n > 0; n--, x += len + 1) {
-                for (int i = 0; i < len && x + i < ox + FLEET_WIDTH; i++) consolePrintAt(g, x + i, y, look.attr, "%c", look.ch);
+                for (int i = x; i < x + len && i < FLEET_WIDTH; i++) row[i] = lookOf(kind, colour);
             }
         }
+        for (int i = 0; i < FLEET_WIDTH; i++) consolePrintAt(g, ox + i, 2 + MAX_SHIP_LEN - len, row[i].attr, "%c", row[i].ch);
     }
 }
 
