@@ -8,12 +8,16 @@
 // The game is seeded with the same seed (--seed=S), so that a run is
 // repeatable.
 //
-// Usage: salvo-bench-pty [--level 1-4] [--seed S] [--term T] [--arrows] [--plain] [--check] SALVO
+// Usage: salvo-bench-pty [--level 1-4] [--seed S] [--term T] [--arrows] [--plain] [--check]
+//                        [--record FILE | --expect FILE] SALVO
 // Prints the bytes of the whole game, a player turn (the arrow keys aside)
 // and an arrow key, with TERM=T (xterm-256color unless given). With --check it prints nothing on
 // success and fails (status 1) when the model meets a sequence outside its
 // set, or with --plain any colour, the game does not end, it ends other
 // than with status 0, or it leaves the terminal other than as it found it.
+// --record writes every byte the program wrote to FILE; --expect fails
+// unless they are those in FILE, byte for byte (games drawn from glibc's
+// rand(): with another C library it skips, with status 77).
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/select.h>
@@ -26,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <numeric>
 #include <random>
 #include <string>
@@ -41,6 +46,7 @@ struct Run {
     pid_t child = -1;
     VtScreen vt = vtNew(25, 80);
     std::size_t bytes = 0;
+    std::string written;  // every byte, for --record and --expect
 };
 
 [[noreturn]] void fail(const Run& run, const std::string& why) {
@@ -67,6 +73,7 @@ bool drain(Run& run, int quietMs) {
         ssize_t got = read(run.fd, buf, sizeof buf);
         if (got <= 0) return false;
         run.bytes += static_cast<std::size_t>(got);
+        run.written.append(buf, static_cast<std::size_t>(got));
         vtFeed(run.vt, std::string_view(buf, static_cast<std::size_t>(got)));
         if (!run.vt.error.empty()) fail(run, "the model met " + run.vt.error);
         if (std::chrono::steady_clock::now() > deadline) fail(run, "the program never went quiet");
@@ -118,10 +125,16 @@ pid_t startInPty(const char* program, const char* term, const std::string& seed,
     return child;
 }
 
-// Presses a key (the bytes it sends), letting the program draw it.
+// Presses a key (the bytes it sends) and lets the program draw it: every
+// key at a prompt changes the screen, so the next goes only after that, and
+// the program reads the keys one at a time however busy the machine.
 void press(Run& run, std::string_view key) {
     if (write(run.fd, key.data(), key.size()) != static_cast<ssize_t>(key.size())) fail(run, "the terminal is gone");
-    drain(run, 20);
+    std::size_t before = run.bytes;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (run.bytes == before && drain(run, 20)) {
+        if (std::chrono::steady_clock::now() > deadline) fail(run, "a key went unanswered");
+    }
 }
 
 // Types a line key by key.
@@ -138,6 +151,8 @@ int main(int argc, char** argv) {
     bool plain = false;
     bool aiming = false;
     bool check = false;
+    const char* record = nullptr;
+    const char* expect = nullptr;
     const char* program = nullptr;
     for (int i = 1; i < argc; i++) {
         std::string_view a = argv[i];
@@ -153,13 +168,26 @@ int main(int argc, char** argv) {
             plain = true;
         } else if (a == "--check") {
             check = true;
+        } else if (a == "--record" && i + 1 < argc) {
+            record = argv[++i];
+        } else if (a == "--expect" && i + 1 < argc) {
+            expect = argv[++i];
         } else {
             program = argv[i];
         }
     }
     if (!program || level < 1 || level > 4) {
-        std::fprintf(stderr, "usage: salvo-bench-pty [--level 1-4] [--seed S] [--term T] [--arrows] [--plain] [--check] SALVO\n");
+        std::fprintf(stderr, "usage: salvo-bench-pty [--level 1-4] [--seed S] [--term T] [--arrows] [--plain] [--check]\n"
+                             "                       [--record FILE | --expect FILE] SALVO\n");
         return 2;
+    }
+    std::string expected;
+    if (expect) {
+        std::srand(1);
+        if (std::rand() != 1804289383) return 77;
+        std::ifstream in(expect, std::ios::binary);
+        expected.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (!in && expected.empty()) fail(Run{}, std::string("can't read ") + expect);
     }
 
     Run run;
@@ -169,7 +197,9 @@ int main(int argc, char** argv) {
 
     std::vector<int> squares(100);
     std::iota(squares.begin(), squares.end(), 0);
-    std::shuffle(squares.begin(), squares.end(), std::mt19937(seed));
+    // Fisher-Yates on the generator's own numbers: std::shuffle differs between libraries.
+    std::mt19937 draw(seed);
+    for (std::size_t i = squares.size() - 1; i > 0; i--) std::swap(squares[i], squares[draw() % (i + 1)]);
     std::size_t next = 0;
     int turns = 0;
     int shots = 0;
@@ -236,6 +266,23 @@ int main(int argc, char** argv) {
     }
     if (!modesKept) fail(run, "the terminal's modes changed");
     if (plain && run.vt.coloursNamed > 0) fail(run, "colours sent to a terminal without colour");
+    if (record) std::ofstream(record, std::ios::binary) << run.written;
+    if (expect && run.written != expected) {
+        auto [at, _] = std::mismatch(expected.begin(), expected.end(), run.written.begin(), run.written.end());
+        auto offset = static_cast<std::size_t>(at - expected.begin());
+        auto near = [offset](const std::string& bytes) {
+            std::string shown;
+            for (std::size_t i = offset > 20 ? offset - 20 : 0; i < std::min(bytes.size(), offset + 20); i++) {
+                unsigned char c = static_cast<unsigned char>(bytes[i]);
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\x%02x", c);
+                shown += c >= 0x20 && c < 0x7f ? std::string(1, static_cast<char>(c)) : std::string(hex);
+            }
+            return shown;
+        };
+        fail(run, "the bytes differ from " + std::string(expect) + " at byte " + std::to_string(offset) + " of " +
+                      std::to_string(expected.size()) + ": want ..." + near(expected) + "..., got ..." + near(run.written) + "...");
+    }
     if (check) return 0;
     std::printf("%s through a pseudo-terminal, TERM=%s, level %d, seed %u: %d player turns\n", program, term, level, seed, turns);
     std::printf("  bytes in all            %8zu\n", run.bytes);

@@ -16,6 +16,7 @@ int sleeps = 0;
 std::string input;
 std::function<void(const CHAR_INFO*, COORD)> frameHook;
 std::function<bool(char*, int)> readHook;
+std::function<void(unsigned)> pauseHook;
 unsigned seed = 1;
 ColourChoice colour = ColourChoice::Auto;
 const PlatformAim* aimSet = nullptr;
@@ -51,7 +52,10 @@ BOOL SetConsoleCursorPosition(HANDLE, COORD pos) {
     return TRUE;
 }
 
-void Sleep(DWORD) { sleeps++; }
+void Sleep(DWORD milliseconds) {
+    sleeps++;
+    if (pauseHook) pauseHook(milliseconds);
+}
 
 bool platformReadLine(char* buf, int size) {
     if (readHook) return readHook(buf, size);
@@ -107,11 +111,14 @@ void headlessOnFrame(std::function<void(const CHAR_INFO*, COORD)> onFrame) { fra
 
 void headlessOnRead(std::function<bool(char*, int)> onRead) { readHook = std::move(onRead); }
 
+void headlessOnPause(std::function<void(unsigned milliseconds)> onPause) { pauseHook = std::move(onPause); }
+
 void headlessSetSeed(unsigned value) { seed = value; }
 
 void headlessReset() {
     frameHook = nullptr;
     readHook = nullptr;
+    pauseHook = nullptr;
     screen = {};
     cursor = {0, 0};
     writes = 0;

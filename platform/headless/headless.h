@@ -31,6 +31,8 @@ void headlessQueueInput(std::string_view text);
 // queue (false at the end of input).
 void headlessOnFrame(std::function<void(const CHAR_INFO* cells, COORD cursor)> onFrame);
 void headlessOnRead(std::function<bool(char* buf, int size)> onRead);
+// onPause sees each pause the game makes, with its length.
+void headlessOnPause(std::function<void(unsigned milliseconds)> onPause);
 
 // What platformExit throws here: the game has ended with this status (the
 // quit line and the end of input give 0). A test or a fuzz run catches it.

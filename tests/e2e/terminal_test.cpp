@@ -95,3 +95,19 @@ TEST(Terminal, ATooSmallWindowShowsANoticeUntilItGrows) {
     t.type("-");
     t.expectExit(0);
 }
+
+// The computer takes half a second over each of its shots, so that the player
+// can follow them: its turn of three takes 1.5 s at least (never timed from above).
+TEST(Terminal, TheComputerPausesBeforeEachShot) {
+    Terminal t(SALVO + " --seed=7 --level=2 --place=random");
+    t.waitShows(TARGET);
+    for (const char* square : {"a1", "a2"}) t.type(square);
+    t.waitShows("You have 1 shot left");
+    auto start = std::chrono::steady_clock::now();
+    t.type("a3");
+    t.waitFor([](const Screen& s) { return s.atCursor() == ">" && s.rows[static_cast<std::size_t>(s.cursorY - 1)] == TARGET; },
+              "the player's next turn");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    t.type("-");
+    t.expectExit(0);
+}
