@@ -18,10 +18,11 @@
 #include <string_view>
 #include <vector>
 
-#include "board/map.h"
-#include "opponent/aiopponent.h"
-#include "platform/headless/headless.h"
-#include "platform/posix/tty.h"
+#include "game/opponent_turn.h"
+#include "game/program.h"
+#include "rules/board.h"
+#include "terminal/headless/headless.h"
+#include "terminal/posix/display.h"
 #include "vt/vt_model.h"
 
 #ifdef SALVO_BENCH_NCURSES
@@ -31,19 +32,15 @@
 #include <map>
 #endif
 
-int salvoMain(int argc, char** argv);
-
 namespace {
-
-using Cells = std::array<CHAR_INFO, ANSI_COLS * ANSI_ROWS>;
 
 enum class Phase { Opening, Match, End };
 
 // One thing that happened: a frame written, or a line typed.
 struct Event {
     Phase phase;
-    Cells cells;
-    COORD cursor;
+    Frame cells;
+    Coord cursor;
     std::string line;  // empty for a frame
 };
 
@@ -55,20 +52,18 @@ struct Recording {
 Recording recording;
 Phase phase = Phase::Opening;
 
-void record(const CHAR_INFO* cells, COORD cursor) {
+void record(const Frame& cells, Coord cursor) {
     // The match is over once its result is printed; the reveal comes after.
     for (int y = 14; y < 24 && phase == Phase::Match; y++) {
         std::string row = headlessRow(y);
         if (row == "You Won!" || row == "The Opponent Won!") phase = Phase::End;
     }
-    Event e{phase, {}, cursor, ""};
-    std::copy_n(cells, e.cells.size(), e.cells.begin());
-    recording.events.push_back(e);
+    recording.events.push_back({phase, cells, cursor, ""});
 }
 
 // What the game asks: the last row with text above the cursor.
 std::string question() {
-    for (int y = headlessCursor().Y - 1; y >= 0; y--) {
+    for (int y = headlessCursor().y - 1; y >= 0; y--) {
         if (std::string row = headlessRow(y); !row.empty()) return row;
     }
     return "";
@@ -85,8 +80,8 @@ bool answer(int level, char* buf, int size) {
         phase = Phase::Match;
         if (asked.find(" 3 shots ") != std::string::npos) recording.playerTurns++;
         int square = 0;
-        const CHAR_INFO* cells = headlessScreen();
-        auto firedAt = [cells](int sq) { return cells[21 + sq % MAP_WIDTH + (2 + sq / MAP_WIDTH) * ANSI_COLS].Attributes != 7; };
+        const Frame& cells = headlessScreen();
+        auto firedAt = [&cells](int sq) { return cells[static_cast<std::size_t>(21 + sq % MAP_WIDTH + (2 + sq / MAP_WIDTH) * SCREEN_WIDTH)].attr != 7; };
         do {
             square = std::rand() % (MAP_WIDTH * MAP_HEIGHT);
         } while (firedAt(square));
@@ -100,6 +95,7 @@ bool answer(int level, char* buf, int size) {
 // Plays one game through the program's own entry (game/main.cpp, built in
 // as salvoMain), on the headless console seeded with seed.
 void recordGame(int level, unsigned seed) {
+    terminalUse(headlessTerminal());
     headlessReset();
     headlessSetSeed(seed);
     headlessOnFrame(record);
@@ -133,33 +129,34 @@ struct Writes {
 // terminal checks every screen on the way.
 Writes replayTerminalLayer() {
     Writes w;
-    Tty t;
-    t.editing = true;
-    ttyRepaint(t, ANSI_ROWS, ANSI_COLS);
-    VtScreen vt = vtNew(ANSI_ROWS, ANSI_COLS);
+    Display d;
+    Keys k;
+    k.editing = true;
+    displayRepaint(d, SCREEN_HEIGHT, SCREEN_WIDTH);
+    VtScreen vt = vtNew(SCREEN_HEIGHT, SCREEN_WIDTH);
     auto send = [&](Phase p) {
-        std::string out = ttyShow(t);
+        std::string out = displayShow(d, k);
         vtFeed(vt, out);
         w.add(out.size(), p);
     };
     for (const Event& e : recording.events) {
         if (e.line.empty()) {
-            ttyKeepFrame(t, e.cells.data(), e.cursor);
+            displayKeepFrame(d, e.cells, &e.cursor);
             send(e.phase);
-            std::string wrong = vtDiffers(vt, e.cells.data(), e.cursor);
+            std::string wrong = vtDiffers(vt, e.cells, e.cursor);
             if (!wrong.empty()) {
                 std::fprintf(stderr, "salvo-bench-frames: the terminal shows the wrong screen: %s\n", wrong.c_str());
                 std::exit(1);
             }
             continue;
         }
-        t.reading = true;
+        k.reading = true;
         char buf[256];
         for (char key : e.line) {
-            t.input += key;
-            if (ttyRead(t, buf, sizeof buf) == TtyRead::More) send(e.phase);
+            k.input += key;
+            if (keysReadLine(k, buf, sizeof buf) == KeysRead::More) send(e.phase);
         }
-        t.reading = false;
+        k.reading = false;
     }
     return w;
 }
@@ -182,8 +179,8 @@ Writes replayNcurses(const char* term) {
     start_color();
     use_default_colors();
     idlok(stdscr, TRUE);
-    std::map<WORD, short> pairs;
-    auto pairOf = [&](WORD attr) -> short {
+    std::map<std::uint16_t, short> pairs;
+    auto pairOf = [&](std::uint16_t attr) -> short {
         if (attr == 7) return 0;
         auto it = pairs.find(attr);
         if (it != pairs.end()) return it->second;
@@ -212,16 +209,16 @@ Writes replayNcurses(const char* term) {
     int cy = 0;
     for (const Event& e : recording.events) {
         if (e.line.empty()) {
-            for (int y = 0; y < ANSI_ROWS; y++) {
-                for (int x = 0; x < ANSI_COLS; x++) {
-                    const CHAR_INFO& c = e.cells[static_cast<std::size_t>(x + y * ANSI_COLS)];
-                    unsigned ch = c.Char.UnicodeChar;
+            for (int y = 0; y < SCREEN_HEIGHT; y++) {
+                for (int x = 0; x < SCREEN_WIDTH; x++) {
+                    const Cell& c = e.cells[static_cast<std::size_t>(x + y * SCREEN_WIDTH)];
+                    unsigned ch = c.ch;
                     chtype glyph = ch == 0 ? ' ' : (ch < 32 || ch > 126) ? '?' : ch;
-                    mvaddch(y, x, glyph | static_cast<chtype>(COLOR_PAIR(pairOf(c.Attributes))));
+                    mvaddch(y, x, glyph | static_cast<chtype>(COLOR_PAIR(pairOf(c.attr))));
                 }
             }
-            cx = e.cursor.X;
-            cy = e.cursor.Y;
+            cx = e.cursor.x;
+            cy = e.cursor.y;
             move(cy, cx);
             flush(e.phase);
             continue;

@@ -2,16 +2,16 @@
 // placements a second, and how often a run fails to fit the fleet and the
 // placement starts over on an empty board.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
-#include "board/map.h"
-#include "fleet/shipplacement.h"
-#include "game/game.h"
-#include "platform/headless/headless.h"
+#include "rules/board.h"
+#include "rules/fleet.h"
 
 namespace {
 
@@ -37,10 +37,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: salvo-bench-placement [placements]\n");
         return 2;
     }
-    static Game g{};
-    headlessReset();
-    gameInit(&g);
-    std::uint8_t* map = g.mapPlayer.get();
+    std::array<std::uint8_t, MAP_WIDTH * MAP_HEIGHT> board{};
+    std::uint8_t* map = board.data();
+    std::unique_ptr<ShipClass> roster;
     auto seedOf = [](int i) { return static_cast<unsigned>(i) + 1; };
 
     // Whole placements, as the game makes them.
@@ -48,7 +47,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < placements; i++) {
         std::srand(seedOf(i));
         clearBoard(map);
-        placeFleetRandomly(&g, map);
+        placeFleetRandomly(roster, map);
     }
     std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
     expectFleet(map, seedOf(placements - 1));
@@ -59,7 +58,7 @@ int main(int argc, char** argv) {
         std::srand(seedOf(i));
         clearBoard(map);
         int n = 1;
-        while (!placeFleetRandomlyOnce(&g, map)) n++;
+        while (!placeFleetRandomlyOnce(roster, map)) n++;
         runs[static_cast<std::size_t>(i)] = n;
     }
     expectFleet(map, seedOf(placements - 1));
@@ -84,7 +83,5 @@ int main(int argc, char** argv) {
     std::printf("%-44s %12d\n", "runs a placement, most", most);
     std::printf("%-44s %12ld  (%.2f %% of all runs)\n", "runs given up", failedRuns,
                 100.0 * static_cast<double>(failedRuns) / static_cast<double>(totalRuns));
-
-    gameDestroy(&g);
     return 0;
 }

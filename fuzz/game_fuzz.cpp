@@ -1,13 +1,12 @@
-// Fuzz target for the whole program: its own entry loop (game/main.cpp,
-// built into this target with main renamed salvoMain) on the headless
-// console, with the input as the lines typed. Both menus, placement by hand
+// Fuzz target for the whole program: its own entry, salvoMain, on the
+// headless terminal, with the input as the lines typed. Both menus, placement by hand
 // and at random, the turns at every level and "Another game?" are all
 // reached from here.
 //
 // Input: four bytes of seed (little-endian), then the text typed.
 //
 // A run ends as the program would: "2" at "Another game?" returns from the
-// entry, the quit line and the end of input end it through platformExit,
+// entry, the quit line and the end of input end it through terminalExit,
 // which throws HeadlessExit here. Anything else the game does wrong stops
 // the fuzzer: a failed GAME_ASSERT, a sanitizer report, a leak.
 //
@@ -19,10 +18,9 @@
 #include <string_view>
 #include <vector>
 
-#include "game/util.h"
-#include "platform/headless/headless.h"
-
-int salvoMain(int argc, char** argv);
+#include "game/program.h"
+#include "terminal/game_assert.h"
+#include "terminal/headless/headless.h"
 
 namespace {
 
@@ -30,7 +28,7 @@ namespace {
 constexpr std::size_t LINE_BUFFER = 256;
 
 // The lines the game reads from typed, one a read, cut as the headless
-// console cuts them: up to the newline, at most LINE_BUFFER - 1 bytes.
+// terminal cuts them: up to the newline, at most LINE_BUFFER - 1 bytes.
 std::vector<std::string_view> linesRead(std::string_view typed) {
     std::vector<std::string_view> lines;
     while (!typed.empty()) {
@@ -48,7 +46,7 @@ std::vector<std::string_view> linesRead(std::string_view typed) {
 std::size_t unreadLines() {
     std::size_t n = 0;
     char rest[LINE_BUFFER];
-    while (platformReadLine(rest, sizeof rest)) n++;
+    while (terminalReadLine(rest, sizeof rest)) n++;
     return n;
 }
 
@@ -60,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     static_cast<unsigned>(data[2]) << 16 | static_cast<unsigned>(data[3]) << 24;
     std::string_view typed(reinterpret_cast<const char*>(data) + 4, size - 4);
 
+    terminalUse(headlessTerminal());
     headlessReset();
     headlessSetSeed(seed);
     headlessQueueInput(typed);

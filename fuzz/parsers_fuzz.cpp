@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "board/map.h"
-#include "fleet/shipplacement.h"
-#include "game/game.h"
-#include "game/util.h"
+#include "rules/board.h"
+#include "rules/fleet.h"
+#include "rules/text.h"
+#include "terminal/game_assert.h"
 
 namespace {
 
@@ -121,9 +121,9 @@ bool shipsApart(const std::uint8_t* map) {
 // bytes, the newline kept), fed to placeShipCommand one by one. A refused
 // command changes nothing; a placed one takes one ship from the roster and
 // adds its squares to the board.
-void fuzzPlacement(Game* g, std::string_view text) {
-    gameInit(g);
-    fleetCreate(g);
+void fuzzPlacement(std::string_view text) {
+    std::uint8_t map[MAP_WIDTH * MAP_HEIGHT] = {};
+    std::unique_ptr<ShipClass> roster = fleetCreate();
     int commands = 0;
     while (!text.empty() && commands++ < MAX_COMMANDS) {
         std::size_t end = text.find('\n');
@@ -134,16 +134,16 @@ void fuzzPlacement(Game* g, std::string_view text) {
         char* cmd = line.data();
 
         std::uint8_t before[MAP_WIDTH * MAP_HEIGHT];
-        std::memcpy(before, g->mapPlayer.get(), sizeof before);
+        std::memcpy(before, map, sizeof before);
         int remainingBefore[MAX_SHIP_LEN + 1] = {};
-        for (const ShipClass* s = g->shipsToPlace.get(); s; s = s->next.get()) remainingBefore[s->length] = s->remaining;
+        for (const ShipClass* s = roster.get(); s; s = s->next.get()) remainingBefore[s->length] = s->remaining;
 
         int len = static_cast<int>(std::strlen(cmd));
-        int placed = placeShipCommand(g, cmd, len);
+        int placed = placeShipCommand(roster.get(), map, cmd, len);
 
         for (int i = 0; i < len; i++) GAME_ASSERT(!(cmd[i] >= 'A' && cmd[i] <= 'Z'));
         int taken = 0;
-        for (const ShipClass* s = g->shipsToPlace.get(); s; s = s->next.get()) {
+        for (const ShipClass* s = roster.get(); s; s = s->next.get()) {
             int used = remainingBefore[s->length] - s->remaining;
             GAME_ASSERT(used == 0 || used == 1);
             GAME_ASSERT(s->remaining >= 0);
@@ -154,17 +154,14 @@ void fuzzPlacement(Game* g, std::string_view text) {
         }
         if (!placed) {
             GAME_ASSERT(taken == 0);
-            GAME_ASSERT(std::memcmp(before, g->mapPlayer.get(), sizeof before) == 0);
+            GAME_ASSERT(std::memcmp(before, map, sizeof before) == 0);
         } else {
             GAME_ASSERT(taken >= 2);
-            GAME_ASSERT(shipSquares(g->mapPlayer.get()) == shipSquares(before) + taken);
-            GAME_ASSERT(shipsApart(g->mapPlayer.get()));
+            GAME_ASSERT(shipSquares(map) == shipSquares(before) + taken);
+            GAME_ASSERT(shipsApart(map));
         }
     }
-    gameDestroy(g);
 }
-
-Game game{};
 
 }  // namespace
 
@@ -175,6 +172,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzNumber(text);
     fuzzSquare(text, static_cast<int>(size));
     fuzzSquare(text, data[0] % 8);  // a count shorter than the text
-    fuzzPlacement(&game, text);
+    fuzzPlacement(text);
     return 0;
 }

@@ -2,32 +2,28 @@
 
 #include <cstring>
 
-#include "board/map.h"
-#include "game/util.h"
-#include "opponent/aiopponent.h"
-
-OpponentMove opponentMove = aiMoveChampion;
+#include "rules/text.h"
+#include "screen/board_view.h"
+#include "terminal/game_assert.h"
 
 void gameInit(Game* g) {
     GAME_ASSERT(g != NULL);
-    g->trackX = -1;
-    g->trackY = -1;
-    g->tracking = 0;
-    g->luckyShots = LUCKY_SHOTS;
+    g->opponent = OpponentMemory{};
     // Value-initialised: open water that nobody has fired at.
     g->mapPlayer = std::make_unique<std::uint8_t[]>(MAP_HEIGHT * MAP_WIDTH);
     g->mapOpponent = std::make_unique<std::uint8_t[]>(MAP_HEIGHT * MAP_WIDTH);
     g->playerWon = 0;
     g->opponentWon = 0;
-    consoleInit(g);
+    consoleInit(&g->console);
     g->shipsToPlace = nullptr;
+    g->opponentMove = aiMoveChampion;
 }
 
 void gameDestroy(Game* g) {
     GAME_ASSERT(g != NULL);
     g->mapOpponent.reset();
     g->mapPlayer.reset();
-    if (g->shipsToPlace) fleetFree(g);
+    fleetFree(g->shipsToPlace);
 }
 
 int gameCheckPlayerWon(Game* g) {
@@ -42,10 +38,21 @@ int gameCheckOpponentWon(Game* g) {
     return g->opponentWon;
 }
 
+void gameReportShot(Game* g, ShotResult result) {
+    GAME_ASSERT(result >= 0 && result <= 2);
+    const char* said[] = {"Miss!\n", "Hit!\n", "Hit & Sunk!\n"};
+    consolePrint(&g->console, "%s", said[result]);
+}
+
+void gameDrawMaps(Game* g) {
+    GAME_ASSERT(g != NULL);
+    consoleDrawMaps(&g->console, g->mapPlayer.get(), g->mapOpponent.get(), DRAW_SHIPS, DRAW_HIDDEN);
+}
+
 void gamePlay(Game* g) {
     GAME_ASSERT(g != NULL);
     // Every line of the match names a square: the arrow keys may aim it.
-    consoleAim(g, 1);
+    consoleAim(1);
     for (;;) {
         gamePlayerTurn(g);
         if (g->playerWon == 1) {
@@ -53,15 +60,15 @@ void gamePlay(Game* g) {
             consolePrint(&g->console, "You Won!\nCongratulations!\n\n");
             break;
         }
-        opponentMove(g);
-        consoleDrawMaps(g, DRAW_SHIPS, DRAW_HIDDEN);
+        g->opponentMove(g);
+        gameDrawMaps(g);
         if (g->opponentWon == 1) {
             consolePrint(&g->console, "The Opponent Won!\nTry again?\n\n");
             break;
         }
     }
-    consoleAim(g, 0);
-    consoleDrawMaps(g, DRAW_SHIPS, DRAW_SHIPS);
+    consoleAim(0);
+    consoleDrawMaps(&g->console, g->mapPlayer.get(), g->mapOpponent.get(), DRAW_SHIPS, DRAW_SHIPS);
 }
 
 void gamePlayerTurn(Game* g) {
@@ -70,7 +77,7 @@ void gamePlayerTurn(Game* g) {
     int shotsLeft = SHOTS_PER_TURN;
     while (shotsLeft > 0) {
         // The previous shot's mark is on the board before the next is asked for.
-        consoleDrawMaps(g, DRAW_SHIPS, DRAW_HIDDEN);
+        gameDrawMaps(g);
         consolePrint(c, "You have %d shot%s left. What is your target?\n> ", shotsLeft, shotsLeft == 1 ? "" : "s");
         char buf[256];
         consoleReadLine(c, buf, sizeof buf);
@@ -83,11 +90,12 @@ void gamePlayerTurn(Game* g) {
             consolePrint(c, "Bad coordinates. Try again!\n> ");
             continue;
         }
-        ShotResult result = mapFire(g->mapOpponent.get(), x, y, c);
+        ShotResult result = mapFire(g->mapOpponent.get(), x, y);
         if (result == -1) {
             consolePrint(c, "Not firing at the same spot twice.\n> ");
             continue;
         }
+        gameReportShot(g, result);
         if (result == 2) gameCheckPlayerWon(g);
         shotsLeft--;
         if (g->playerWon == 1) return;

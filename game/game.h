@@ -1,23 +1,17 @@
-// The record of one game, from set-up to the end of the match, and the
-// match loop with the player's turn.
+// The record of one game, from set-up to the end of the match, and the match
+// loop with the player's turn.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
-#include "console/consolewin.h"
-#include "fleet/shipplacement.h"
+#include "game/opponent_turn.h"
+#include "rules/board.h"
+#include "rules/fleet.h"
+#include "rules/opponent.h"
+#include "screen/console.h"
 
 constexpr int SHOTS_PER_TURN = 3;
-constexpr int LUCKY_SHOTS = 5;
-
-// The first menu of every game.
-constexpr const char* MENU_OPPONENT =
-    "Select Your Opponent (type a number 1-4)\n"
-    "\t1 - Not The Brightest Bulb (Easy)\n"
-    "\t2 - Adept (Medium)\n"
-    "\t3 - Expert (Hard)\n"
-    "\t4 - Champion (Hard, Lucky)\n\n> ";
 
 struct Game {
     std::unique_ptr<std::uint8_t[]> mapPlayer;    // the player's board
@@ -26,17 +20,12 @@ struct Game {
     int playerWon;
     int opponentWon;
     ConsoleWin console;
-    int trackX;  // the first hit on the ship the opponent follows, -1 when none
-    int trackY;
-    int tracking;
-    int luckyShots;  // the Champion's lucky shots left in this game
+    OpponentMemory opponent;    // the ship the computer follows up, and its luck
+    OpponentMove opponentMove;  // the computer's turn at the level chosen for this game
 };
 
-// The chosen opponent level's move: fires the opponent's shots of one turn.
-using OpponentMove = void (*)(Game* g);
-extern OpponentMove opponentMove;
-
-// Sets up a fresh game: empty boards, no winner, a blank screen.
+// Sets up a fresh game: empty boards, no winner, a blank screen, the
+// computer's memory cleared; the level is the Champion until chosen.
 void gameInit(Game* g);
 
 // Frees the boards and any roster left.
@@ -47,6 +36,13 @@ int gameCheckPlayerWon(Game* g);
 
 // Sets opponentWon once the player's fleet is all sunk; returns opponentWon.
 int gameCheckOpponentWon(Game* g);
+
+// Prints what a shot did: "Miss!\n", "Hit!\n" or "Hit & Sunk!\n".
+void gameReportShot(Game* g, ShotResult result);
+
+// Draws both boards as during play: the player's ships shown, the
+// computer's hidden.
+void gameDrawMaps(Game* g);
 
 // Plays the match: the player's turn, then the opponent's, until one fleet
 // is sunk; prints the result and shows both fleets.

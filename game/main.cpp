@@ -1,83 +1,17 @@
 // salvo: a naval battle against the computer, in the terminal.
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
-#include "fleet/shipplacement.h"
-#include "game/game.h"
-#include "game/options.h"
-#include "game/util.h"
-#include "opponent/aiopponent.h"
-#include "platform/console.h"
-
-namespace {
-
-// Prints the menu and reads answers until one passes the test. All digits
-// of the line make the number; a line without digits gives 0.
-template <typename Accept>
-int askMenu(Game* g, const char* text, Accept accept) {
-    int choice = 0;
-    do {
-        char buf[256];
-        consolePrint(&g->console, "%s", text);
-        consoleReadLine(&g->console, buf, sizeof buf);
-        int len = static_cast<int>(std::strlen(buf));
-        choice = 0;
-        if (len > 0) parseNumber(buf, len, &choice);
-    } while (!accept(choice));
-    return choice;
-}
-
-}  // namespace
+#include "game/program.h"
+#include "terminal/terminal.h"
+#ifdef _WIN32
+#include "terminal/win32/win32_terminal.h"
+#else
+#include "terminal/posix/posix_terminal.h"
+#endif
 
 int main(int argc, char** argv) {
-    Options opt;
-    std::string out;
-    std::string err;
-    int status = optionsParse(argc, argv, &opt, &out, &err);
-    if (status >= 0) {
-        // Before the terminal is touched. Help that can't be written is a failure too.
-        std::fputs(err.c_str(), stderr);
-        if (std::fputs(out.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
-            std::fprintf(stderr, "salvo: standard output: %s\n", std::strerror(errno));
-            return 1;
-        }
-        return status;
-    }
-    platformSetColour(opt.colour);
-
-    Game g{};
-    for (unsigned game = 0;; game++) {
-        gameInit(&g);
-        consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
-        std::srand(opt.seeded ? opt.seed + game : platformRandomSeed());
-
-        int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, [](int n) { return n >= 1 && n <= 4; });
-        // 1 to 3 choose their levels; any other number the menu lets through, the Champion.
-        opponentMove = OPPONENT_LEVELS[choice >= 1 && choice <= 3 ? choice - 1 : 3].move;
-
-        choice = opt.place ? opt.place
-                           : askMenu(&g,
-                                     "Are you going to place your ships yourself, or would you like them to be placed "
-                                     "randomly?\n"
-                                     " 1 - Place yourself\n"
-                                     " 2 - Place randomly\n\n> ",
-                                     [](int n) { return n == 1 || n == 2; });
-        if (choice == 1) {
-            placeFleetManually(&g);
-        } else {
-            placeFleetRandomly(&g, g.mapPlayer.get());
-        }
-        // The computer's fleet always comes second.
-        placeFleetRandomly(&g, g.mapOpponent.get());
-
-        gamePlay(&g);
-        gameDestroy(&g);
-
-        choice = askMenu(&g, "Another game?\n 1 - keep playing\n 2 - quit\n\n> ",
-                         [](int n) { return n == 1 || n == 2; });
-        if (choice == 2) return 0;
-    }
+#ifdef _WIN32
+    terminalUse(win32Terminal());
+#else
+    terminalUse(posixTerminal());
+#endif
+    return salvoMain(argc, argv);
 }

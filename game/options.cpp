@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "opponent/aiopponent.h"
+#include "game/opponent_turn.h"
 
 namespace {
 

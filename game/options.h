@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/console.h"
+#include "terminal/terminal.h"
 
 struct Options {
     int level = 0;  // 1-4 answers the opponent menu of every game; 0 asks it

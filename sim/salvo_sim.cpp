@@ -13,16 +13,15 @@
 #include <string_view>
 #include <vector>
 
-#include "fleet/shipplacement.h"
 #include "game/game.h"
-#include "opponent/aiopponent.h"
-#include "platform/headless/headless.h"
+#include "game/placement.h"
+#include "terminal/headless/headless.h"
 
 namespace {
 
 using Level = OpponentLevel;
 constexpr const Level* LEVELS = OPPONENT_LEVELS;
-constexpr int LEVEL_COUNT = 4;
+constexpr int LEVEL_COUNT = OPPONENT_LEVEL_COUNT;
 
 // A fleet is 30 squares; no side can fire at more than the whole board.
 constexpr int FLEET_SQUARES = 30;
@@ -129,18 +128,18 @@ bool readOptions(int argc, char** argv, Options* opt) {
 GameCount simPlayGame(Game* g, const Level& level, unsigned seed) {
     headlessReset();
     gameInit(g);
-    consoleDrawMaps(g, DRAW_SHIPS, DRAW_HIDDEN);
+    gameDrawMaps(g);
     std::srand(seed);
     placeFleetRandomly(g, g->mapPlayer.get());
     placeFleetRandomly(g, g->mapOpponent.get());
-    opponentMove = level.move;
+    g->opponentMove = level.move;
     const bool paced = level.move != aiMoveEasy;  // every other level pauses before each shot
 
     GameCount n;
     while (!g->opponentWon) {
         int writes = headlessWrites();
         int sleeps = headlessSleeps();
-        opponentMove(g);
+        g->opponentMove(g);
         n.turns++;
         int turnWrites = headlessWrites() - writes;
         int turnShots = paced ? headlessSleeps() - sleeps : turnWrites / 2;
@@ -151,9 +150,9 @@ GameCount simPlayGame(Game* g, const Level& level, unsigned seed) {
             countsWrong(level, seed, n, "a turn fired the wrong number of shots");
         }
         if (n.shots > BOARD_SQUARES) countsWrong(level, seed, n, "more shots than squares");
-        consoleDrawMaps(g, DRAW_SHIPS, DRAW_HIDDEN);
+        gameDrawMaps(g);
     }
-    n.lucky = LUCKY_SHOTS - g->luckyShots;
+    n.lucky = LUCKY_SHOTS - g->opponent.luckyShots;
     gameDestroy(g);
 
     if (n.shots < FLEET_SQUARES) countsWrong(level, seed, n, "fleet sunk with fewer shots than squares");
@@ -161,7 +160,7 @@ GameCount simPlayGame(Game* g, const Level& level, unsigned seed) {
 }
 
 void printScreen() {
-    for (int y = 0; y < CONSOLE_HEIGHT; y++) std::printf("|%s\n", headlessRow(y).c_str());
+    for (int y = 0; y < SCREEN_HEIGHT; y++) std::printf("|%s\n", headlessRow(y).c_str());
 }
 
 // The share p (0..1) of the sorted values, by nearest rank.
@@ -221,6 +220,7 @@ LevelSummary simPlayLevel(Game* g, const Level& level, const Options& opt) {
 int main(int argc, char** argv) {
     Options opt;
     if (!readOptions(argc, argv, &opt)) return 2;
+    terminalUse(headlessTerminal());
 
     // One Game for every game, as the program itself keeps it.
     static Game g{};

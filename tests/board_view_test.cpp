@@ -1,5 +1,6 @@
 // The boards and the fleets as the player sees them: drawn by the game, sent by the terminal layer, shown by the model.
-#include "platform/posix/ansi_frame.h"
+#include "screen/board_view.h"
+#include "terminal/posix/frame_diff.h"
 #include "support.h"
 #include "vt/vt_model.h"
 
@@ -10,12 +11,12 @@ struct BoardView : GameTest {
     // Both boards hold the same sea; the player's is drawn in mode, the opponent's hidden.
     void draw(int mode, bool colour) {
         std::copy_n(g.mapPlayer.get(), MAP_WIDTH * MAP_HEIGHT, g.mapOpponent.get());
-        platformSetColour(colour ? ColourChoice::Always : ColourChoice::Never);
+        terminalSetColour(colour ? ColourChoice::Always : ColourChoice::Never);
         AnsiScreen s;
         s.colour = colour;
         vt = vtNew(25, 80);
-        consoleDrawMaps(&g, mode, DRAW_HIDDEN);
-        vtFeed(vt, ansiFrame(s, headlessScreen(), headlessCursor()));
+        consoleDrawMaps(&g.console, g.mapPlayer.get(), g.mapOpponent.get(), mode, DRAW_HIDDEN);
+        vtFeed(vt, frameDiff(s, headlessScreen(), headlessCursor()));
     }
     // A cell's look: its character and colours; a blank by the one colour it shows.
     std::string look(int x, int y) {
@@ -31,7 +32,7 @@ struct BoardView : GameTest {
 TEST_F(BoardView, EveryKindOfSquareLooksItsOwnWithColourAndWithout) {
     std::uint8_t* sea = g.mapPlayer.get();
     ASSERT_EQ(placeShip(sea, 3, 1, 1, 0) + placeShip(sea, 2, 5, 4, 0) + placeShip(sea, 2, 9, 0, 1), 3);
-    for (auto [x, y] : {std::pair{2, 1}, {5, 4}, {6, 4}, {9, 9}}) mapFire(sea, x, y, &g.console);
+    for (auto [x, y] : {std::pair{2, 1}, {5, 4}, {6, 4}, {9, 9}}) (void)mapFire(sea, x, y);
     struct Row { const char* kind; int mode, board, x, y; std::string colour, plain; } rows[] = {
         {"water", DRAW_SHIPS, 0, 0, 9, " /49", " /49"},
         {"a ship", DRAW_SHIPS, 0, 1, 1, "O/39/49", "O/39/49"},

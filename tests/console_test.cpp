@@ -16,14 +16,14 @@ TEST_F(MessageArea, TextRunsOnWrapsScrollsAndBreaksAtNewlines) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.texts[0]);
         restart();
-        consolePrintAt(&g, 0, 13, 23, "row 13");
-        consolePrintAt(&g, 0, 14, 199, "%c", 0);
+        consolePrintAt(&g.console, 0, 13, 23, "row 13");
+        consolePrintAt(&g.console, 0, 14, 199, "%c", 0);
         int writes = headlessWrites();
         for (const std::string& text : r.texts) consolePrint(&g.console, "%s", text.c_str());
         expectMessages(r.shown);
-        EXPECT_EQ(headlessRow(13) + "/" + std::to_string(headlessScreen()[13 * 80].Attributes), "row 13/23");
-        EXPECT_EQ(std::vector<int>({headlessWrites() - writes, headlessScreen()[14 * 80].Attributes, g.console.consoleColumn,
-                                    g.console.consoleLine, headlessCursor().X, headlessCursor().Y}),
+        EXPECT_EQ(headlessRow(13) + "/" + std::to_string(headlessScreen()[13 * 80].attr), "row 13/23");
+        EXPECT_EQ(std::vector<int>({headlessWrites() - writes, headlessScreen()[14 * 80].attr, g.console.consoleColumn,
+                                    g.console.consoleLine, headlessCursor().x, headlessCursor().y}),
                   std::vector<int>({static_cast<int>(r.texts.size()), ATTR_PLAIN, r.column, r.line, 2, r.line}));
     }
 }

@@ -1,7 +1,5 @@
 #include "support.h"
 
-int salvoMain(int argc, char** argv);  // game/main.cpp, built in with main renamed
-
 namespace {
 
 using Match = GameTest;
@@ -20,7 +18,7 @@ Lines screenAfter(const std::string& seed, int last, int shots) {
     int game = 1, fired = 0;
     headlessReset();
     headlessOnRead([&](char* buf, int size) {
-        bool another = headlessRow(headlessCursor().Y - 2) == " 2 - quit";
+        bool another = headlessRow(headlessCursor().y - 2) == " 2 - quit";
         game += another;
         fired = another ? 0 : fired + 1;
         std::string square = static_cast<char>('a' + (fired - 1) % 10) + std::to_string((fired - 1) / 10 + 1);
@@ -29,7 +27,7 @@ Lines screenAfter(const std::string& seed, int last, int shots) {
     });
     EXPECT_EQ(run({"--level=4", "--place=random", "--seed=" + seed}), 0);
     Lines rows;
-    for (int y = 0; y < CONSOLE_HEIGHT; y++) rows.push_back(headlessRow(y));
+    for (int y = 0; y < SCREEN_HEIGHT; y++) rows.push_back(headlessRow(y));
     return rows;
 }
 
@@ -47,7 +45,7 @@ TEST_F(Match, RefusedLineSpendsNoShotAndTheWinningShotEndsTheMatch) {
         restart();
         ASSERT_EQ(placeShip(g.mapOpponent.get(), 1, 3, 3, 0) + placeShip(g.mapOpponent.get(), 1, 9, 9, 0), 2);
         placeShip(g.mapPlayer.get(), 2, 0, 0, 0);  // an opponent that moved would fire at it
-        ASSERT_EQ(mapFire(g.mapOpponent.get(), 3, 3, &g.console), 2);
+        ASSERT_EQ(mapFire(g.mapOpponent.get(), 3, 3), 2);
         play(gamePlay, &g, line + "\nj10\n");
         expectMessages({"You have 3 shots left. What is your target?", "> " + line, message,
                         "> You have 3 shots left. What is your target?", "> j10", "Hit & Sunk!", "You Won!",
@@ -55,20 +53,25 @@ TEST_F(Match, RefusedLineSpendsNoShotAndTheWinningShotEndsTheMatch) {
     }
 }
 
-// The menus ask until they get a number they offer; opponent 1 fires at once,
-// the others pause before each of their three shots.
-TEST(Menus, EachOpponentPlaysItsLevel) {
-    const struct { std::vector<std::string> args; const char* input; OpponentMove move; } rows[] = {
-        {{}, "1\n2\n", aiMoveEasy}, {{}, "2\n2\n", aiMoveMedium}, {{}, "3\n2\n", aiMoveHard}, {{}, "4\n2\n", aiMoveChampion},
-        {{}, "5\n0\nx\n\n99999999999\n1\n3\n2\n", aiMoveEasy}, {{"--level=2", "--place=random"}, "", aiMoveMedium},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.input);
-        headlessReset();
-        headlessQueueInput(std::string(r.input) + "a1\na2\na3\n");
-        EXPECT_EQ(run(r.args), 0);
-        EXPECT_TRUE(opponentMove == r.move && headlessSleeps() == (r.move == aiMoveEasy ? 0 : 3)) << headlessSleeps();
-    }
+// The menus ask again, with no word said, until the line's digits, all of them
+// together, make a number they offer: what each read was asked shows it.
+TEST(Menus, AskAgainUntilTheAnswerIsANumberTheyOffer) {
+    const std::string levels = " 4 - Champion (Hard, Lucky)", placing = " 2 - Place randomly";
+    const char* answers[] = {"5", "0", "x", "", "99999999999", "1 2", "3x", "3", "4", " 2 ", "-"};
+    Lines asked;
+    headlessReset();
+    headlessOnRead([&](char* buf, int size) {
+        int y = headlessCursor().y - 1;
+        while (y > 0 && headlessRow(y).empty()) y--;
+        asked.push_back(headlessRow(y));
+        std::snprintf(buf, static_cast<std::size_t>(size), "%s\n", answers[std::min(asked.size(), std::size(answers)) - 1]);
+        return asked.size() <= std::size(answers);
+    });
+    EXPECT_EQ(run({}), 0);
+    Lines want(7, levels);
+    want.insert(want.end(), 3, placing);
+    want.push_back("You have 3 shots left. What is your target?");
+    EXPECT_EQ(asked, want);
 }
 
 // Seed 41's first game ends with the computer's win and its whole fleet shown. "Another

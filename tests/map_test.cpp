@@ -3,8 +3,8 @@
 using Firing = GameTest;
 
 // A 2-master on D5 and E5, a 3-master down from A8; the shots with their results
-// (-1: refused, nothing changes or is printed), and the board they leave: '#'
-// sunk, 'o' hit, 's' ship, 'x' water fired at, '+' beside a shot.
+// (-1: refused, nothing changes), and the board they leave: '#' sunk, 'o' hit,
+// 's' ship, 'x' water fired at, '+' beside a shot.
 TEST_F(Firing, MarksTheShotAndOnASinkingTheWaterAroundTheShip) {
     const char* aroundD5 = "........../........../........../..xxxx..../..x##x..../..xxxx..../"
                            "........../s........./s........./s........./";
@@ -24,11 +24,8 @@ TEST_F(Firing, MarksTheShotAndOnASinkingTheWaterAroundTheShip) {
         ASSERT_EQ(placeShip(map, 2, 3, 4, 0) + placeShip(map, 3, 0, 7, 1), 2);
         for (auto [square, result] : r.shots) {
             Board before = boardOf(map);
-            std::string said[] = {headlessRow(g.console.consoleLine - 1), "Miss!", "Hit!", "Hit & Sunk!"};
-            int writes = headlessWrites();
-            EXPECT_EQ(mapFire(map, square.first, square.second, &g.console), result);
-            EXPECT_EQ(headlessRow(g.console.consoleLine - 1), said[result + 1]);
-            EXPECT_TRUE(result >= 0 || (boardOf(map) == before && headlessWrites() == writes));
+            EXPECT_EQ(mapFire(map, square.first, square.second), result);
+            EXPECT_TRUE(result >= 0 || boardOf(map) == before);
         }
         std::string picture;
         for (int i = 0; i < MAP_WIDTH * MAP_HEIGHT; i++) {

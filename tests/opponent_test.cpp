@@ -7,7 +7,7 @@ using Squares = std::vector<Square>;
 struct Opponent : GameTest {
     std::uint8_t* map() { return g.mapPlayer.get(); }
     void mark(const Squares& squares, int flags) { for (Square s : squares) mapSetFlags(map(), s.first, s.second, flags); }
-    auto tracked() { return std::tuple(g.trackX, g.trackY, g.tracking); }
+    auto tracked() { return std::tuple(g.opponent.trackX, g.opponent.trackY, g.opponent.tracking); }
 };
 
 }  // namespace
@@ -31,9 +31,8 @@ TEST_F(Opponent, RandomShotSkipsSquaresBesideAShotUnlessAShipMayLieThere) {
         mapSet(map(), 0, 9, 0);
         mark({r.hit}, r.hitFlags);
         std::srand(seedWhere([&] { return std::rand() % 10 == r.t.first && std::rand() % 10 == r.t.second; }));
-        Square s;
-        aiRandomShot(&g, &s.first, &s.second, 1, 1);
-        EXPECT_EQ(s == r.t, r.taken) << r.name;
+        AiChoice c = aiChooseSquare(map(), g.opponent, true, false);
+        EXPECT_EQ(Square(c.x, c.y) == r.t, r.taken) << r.name;
     }
 }
 
@@ -44,7 +43,7 @@ TEST_F(Opponent, ChampionsLuckIsDrawnBeforeTheShot) {
     for (const auto& r : rows) {
         restart();
         placeShip(map(), 5, 0, 0, 0);
-        g.luckyShots = r.luckLeft;
+        g.opponent.luckyShots = r.luckLeft;
         std::srand(seedWhere([&] { return std::rand() % 1000 == r.draw; }));
         aiMoveChampion(&g);
         EXPECT_EQ(headlessRow(15) == "What a lucky shot!", r.lucky) << r.draw << ", luck " << r.luckLeft;
@@ -75,7 +74,7 @@ TEST_F(Opponent, TrackingFollowsTheShipAlongItsLine) {
         mark(r.hits, CELL_SHIP | CELL_SHOT);
         mark(r.ship, CELL_SHIP);
         mark(r.misses, CELL_SHOT);
-        std::tie(g.trackX, g.trackY, g.tracking) = std::tuple(r.hits[0].first, r.hits[0].second, 1);
+        std::tie(g.opponent.trackX, g.opponent.trackY, g.opponent.tracking) = std::tuple(r.hits[0].first, r.hits[0].second, 1);
         std::srand(seedWhere([&] {
             return !*r.line || ((std::rand() % 100 < 50) == (r.line[0] == 'x') && (std::rand() % 100 < 50) == (r.line[1] == '+'));
         }));

@@ -9,15 +9,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/posix/tty.h"
 #include "support.h"
-
-int salvoMain(int argc, char** argv);  // game/main.cpp, built in with main renamed
+#include "terminal/posix/keys.h"
 
 namespace {
 
-constexpr int WIDTH = 80, HEIGHT = 25, AREA_TOP = 14;
-using Cells = std::array<CHAR_INFO, WIDTH * HEIGHT>;
+constexpr int WIDTH = SCREEN_WIDTH, HEIGHT = SCREEN_HEIGHT, AREA_TOP = 14;
 
 // A byte as the recording shows it: a cell holding 0 as "·", the rest of
 // printable ASCII as itself, anything else escaped.
@@ -44,8 +41,8 @@ std::string unescaped(std::string_view text) {
 }
 
 // The colours, a letter each: plain, sunk, water fired at, hit, reverse video.
-char letterOf(WORD attr) {
-    const std::pair<WORD, char> letters[] = {{7, ' '}, {23, 'B'}, {103, 'Y'}, {199, 'R'}, {7 | COMMON_LVB_REVERSE_VIDEO, 'v'}};
+char letterOf(std::uint16_t attr) {
+    const std::pair<std::uint16_t, char> letters[] = {{7, ' '}, {23, 'B'}, {103, 'Y'}, {199, 'R'}, {7 | ATTR_REVERSE, 'v'}};
     for (auto [a, c] : letters) if (a == attr) return c;
     ADD_FAILURE() << "no letter for attribute " << attr;
     return '?';
@@ -54,37 +51,34 @@ char letterOf(WORD attr) {
 // Writes what happens into text, a line each.
 struct Recorder {
     std::string text;
-    Cells shown{};  // as the last frame left the screen
+    Frame shown{};  // as the last frame left the screen
     int frames = 0;
-    const PlatformAim* aim = nullptr;
-    Recorder() { for (CHAR_INFO& c : shown) c = {{0}, 7}; }
+    const TerminalAim* aim = nullptr;
+    Recorder() { shown.fill({0, 7}); }
 
-    static bool sameRow(const CHAR_INFO* a, const CHAR_INFO* b) {
-        for (int x = 0; x < WIDTH; x++) if (a[x].Char.UnicodeChar != b[x].Char.UnicodeChar || a[x].Attributes != b[x].Attributes) return false;
-        return true;
-    }
-    void row(const CHAR_INFO* r, int y) {
+    static bool sameRow(const Cell* a, const Cell* b) { return std::equal(a, a + WIDTH, b); }
+    void row(const Cell* r, int y) {
         int end = WIDTH, colours = WIDTH;
-        while (end > 0 && r[end - 1].Char.UnicodeChar == 0) end--;
-        while (colours > 0 && r[colours - 1].Attributes == 7) colours--;
+        while (end > 0 && r[end - 1].ch == 0) end--;
+        while (colours > 0 && r[colours - 1].attr == 7) colours--;
         char name[8];
         std::snprintf(name, sizeof name, "%02d ", y);
         text += "r" + std::string(name);
-        for (int x = 0; x < end; x++) text += escaped(r[x].Char.UnicodeChar, x == end - 1);
+        for (int x = 0; x < end; x++) text += escaped(r[x].ch, x == end - 1);
         text += '\n';
         if (colours == 0) return;
         std::string letters;
-        for (int x = 0; x < colours; x++) letters += letterOf(r[x].Attributes);
+        for (int x = 0; x < colours; x++) letters += letterOf(r[x].attr);
         text += "a" + std::string(name) + letters + "\n";
     }
     // The message area's scroll, if one makes more rows the same as they were.
-    int scrolled(const CHAR_INFO* next) {
+    int scrolled(const Cell* next) {
         auto changed = [&](int k) {
             int n = 0;
             for (int y = AREA_TOP; y < HEIGHT; y++) {
-                Cells blank{};
-                for (CHAR_INFO& c : blank) c = {{0}, 7};
-                const CHAR_INFO* was = y + k < HEIGHT ? &shown[static_cast<std::size_t>((y + k) * WIDTH)] : blank.data();
+                Frame blank;
+                blank.fill({0, 7});
+                const Cell* was = y + k < HEIGHT ? &shown[static_cast<std::size_t>((y + k) * WIDTH)] : blank.data();
                 n += !sameRow(was, next + y * WIDTH);
             }
             return n;
@@ -93,13 +87,13 @@ struct Recorder {
         for (int k = 1; k <= HEIGHT - AREA_TOP; k++) if (changed(k) + 1 < least) least = changed(k) + 1, best = k;
         return best;
     }
-    void frame(const CHAR_INFO* next, COORD cursor) {
+    void frame(const Cell* next, Coord cursor) {
         noteAim();
-        text += "frame " + std::to_string(++frames) + " cursor " + std::to_string(cursor.X) + "," + std::to_string(cursor.Y) + "\n";
+        text += "frame " + std::to_string(++frames) + " cursor " + std::to_string(cursor.x) + "," + std::to_string(cursor.y) + "\n";
         if (int k = scrolled(next)) {
             text += "scroll " + std::to_string(k) + "\n";
             std::copy(shown.begin() + (AREA_TOP + k) * WIDTH, shown.end(), shown.begin() + AREA_TOP * WIDTH);
-            std::fill(shown.end() - k * WIDTH, shown.end(), CHAR_INFO{{0}, 7});
+            std::fill(shown.end() - k * WIDTH, shown.end(), Cell{0, 7});
         }
         for (int y = 0; y < HEIGHT; y++) {
             if (!sameRow(&shown[static_cast<std::size_t>(y * WIDTH)], next + y * WIDTH)) row(next + y * WIDTH, y);
@@ -144,19 +138,19 @@ Session readHeader(std::istream& in) {
 std::string play(const Session& s) {
     headlessReset();
     Recorder r;
-    headlessOnFrame([&r](const CHAR_INFO* cells, COORD cursor) { r.frame(cells, cursor); });
-    headlessOnPause([&r](unsigned ms) { r.text += "pause " + std::to_string(ms) + "\n"; });
-    Tty t;  // what the terminal layer would make of the typing
-    t.editing = s.keys;
-    t.input = s.typed;
-    const PlatformAim* aimed = nullptr;
+    headlessOnFrame([&r](const Frame& cells, Coord cursor) { r.frame(cells.data(), cursor); });
+    headlessOnPause([&r](int ms) { r.text += "pause " + std::to_string(ms) + "\n"; });
+    Keys k;  // what the posix backend would make of the typing
+    k.editing = s.keys;
+    k.input = s.typed;
+    const TerminalAim* aimed = nullptr;
     headlessOnRead([&](char* buf, int size) {
         r.noteAim();
-        if (headlessAim() != aimed) ttyAim(t, aimed = headlessAim());
-        TtyRead got = ttyRead(t, buf, size);
-        if (got == TtyRead::More) ttyEndOfInput(t), got = ttyRead(t, buf, size);
-        r.read(got == TtyRead::Line, buf);
-        return got == TtyRead::Line;
+        if (headlessAim() != aimed) keysAim(k, aimed = headlessAim());
+        KeysRead got = keysReadLine(k, buf, size);
+        if (got == KeysRead::More) keysEndOfInput(k), got = keysReadLine(k, buf, size);
+        r.read(got == KeysRead::Line, buf);
+        return got == KeysRead::Line;
     });
     std::vector<char*> argv;
     for (const std::string& a : s.args) argv.push_back(const_cast<char*>(a.c_str()));

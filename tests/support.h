@@ -16,10 +16,14 @@
 #include <vector>
 
 #include "game/game.h"
-#include "game/util.h"
-#include "opponent/aiopponent.h"
-#include "opponent/aitracking.h"
-#include "platform/headless/headless.h"
+#include "game/opponent_turn.h"
+#include "game/placement.h"
+#include "game/program.h"
+#include "rules/text.h"
+#include "terminal/headless/headless.h"
+
+// Every test plays on the headless terminal.
+inline const bool HEADLESS_IN_USE = (terminalUse(headlessTerminal()), true);
 
 using Board = std::array<std::uint8_t, MAP_WIDTH * MAP_HEIGHT>;
 using Square = std::pair<int, int>;
@@ -33,7 +37,7 @@ inline Board boardOf(const std::uint8_t* map) {
 
 inline auto shipSquares(const std::uint8_t* m) { return std::ranges::count_if(boardOf(m), [](int f) { return f & CELL_SHIP; }); }
 
-// A new game on a blank headless console; restart() begins another.
+// A new game on a blank headless terminal; restart() begins another.
 struct GameTest : testing::Test {
     Game g{};
     GameTest() { restart(); }
@@ -47,7 +51,7 @@ inline void play(void (*step)(Game*), Game* g, std::string_view lines) {
     headlessQueueInput(lines);
     EXPECT_NO_THROW(step(g)) << "the game read past the end of its input";
     char rest[256];
-    EXPECT_FALSE(platformReadLine(rest, sizeof rest)) << "left unread: " << rest;
+    EXPECT_FALSE(terminalReadLine(rest, sizeof rest)) << "left unread: " << rest;
 }
 
 // The message area, rows 14 to 23, shows the last ten lines printed.

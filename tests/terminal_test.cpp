@@ -2,42 +2,42 @@
 // of a terminal that knows only the common VT102 set: the screen counts, never the bytes.
 #include <unistd.h>
 
-#include "platform/posix/terminfo.h"
-#include "platform/posix/tty.h"
-#include "platform/posix/wait.h"
+#include "screen/board_view.h"
 #include "support.h"
+#include "terminal/posix/display.h"
+#include "terminal/posix/terminfo.h"
+#include "terminal/posix/wait.h"
 #include "vt/vt_model.h"
 
 namespace {
 
-using Frame = std::array<CHAR_INFO, ANSI_COLS * ANSI_ROWS>;
-
 // f with text written from (x, y) on.
-Frame withText(Frame f, int x, int y, std::string_view text, WORD attr = 7) {
-    for (std::size_t i = 0; i < text.size(); i++) f[static_cast<std::size_t>(x + y * ANSI_COLS) + i] = {{static_cast<unsigned char>(text[i])}, attr};
+Frame withText(Frame f, int x, int y, std::string_view text, std::uint16_t attr = 7) {
+    for (std::size_t i = 0; i < text.size(); i++) f[static_cast<std::size_t>(x + y * SCREEN_WIDTH) + i] = {static_cast<unsigned char>(text[i]), attr};
     return f;
 }
 
-const Frame BLANK = withText({}, 0, 0, std::string(ANSI_COLS * ANSI_ROWS, '\0'));
+const Frame BLANK = withText({}, 0, 0, std::string(SCREEN_WIDTH * SCREEN_HEIGHT, '\0'));
 
 // The layer and the terminal it writes to, kept in step: every byte sent goes through the model.
 struct Wire {
-    Tty t;
+    Display d;
+    Keys k;
     VtScreen vt = vtNew(25, 80);
     std::size_t sent = 0;  // bytes of the last show
-    Wire() { ttyRepaint(t, 25, 80); t.editing = true; }
-    void show() { std::string out = ttyShow(t); sent = out.size(); vtFeed(vt, out); }
-    void frame(const Frame& f, COORD cursor) { ttyKeepFrame(t, f.data(), cursor); show(); }
-    void resize(int rows, int cols) { vtResize(vt, rows, cols); ttyRepaint(t, rows, cols); show(); }
+    Wire() { displayRepaint(d, 25, 80); k.editing = true; }
+    void show() { std::string out = displayShow(d, k); sent = out.size(); vtFeed(vt, out); }
+    void frame(const Frame& f, Coord cursor) { displayKeepFrame(d, f, &cursor); show(); }
+    void resize(int rows, int cols) { vtResize(vt, rows, cols); displayRepaint(d, rows, cols); show(); }
     // Keys as they come while the game waits for a line; the line so far is shown.
-    TtyRead type(std::string_view keys, std::string* line = nullptr) {
-        t.input += keys;
-        t.reading = true;
+    KeysRead type(std::string_view keys, std::string* line = nullptr) {
+        k.input += keys;
+        k.reading = true;
         char buf[256];
-        TtyRead got = ttyRead(t, buf, sizeof buf);
-        if (got == TtyRead::More) show();
-        t.reading = got == TtyRead::More;
-        if (line) *line = got == TtyRead::Line ? buf : "";
+        KeysRead got = keysReadLine(k, buf, sizeof buf);
+        if (got == KeysRead::More) show();
+        k.reading = got == KeysRead::More;
+        if (line) *line = got == KeysRead::Line ? buf : "";
         return got;
     }
 };
@@ -46,16 +46,16 @@ struct Wire {
 Frame promptOn(int y) { return withText(withText(BLANK, 0, y - 1, "You have 3 shots left. What is your target?"), 0, y, "> "); }
 
 // The cursor after typed on row y.
-COORD after(int y, std::size_t typed) {
-    int at = 2 + y * ANSI_COLS + static_cast<int>(typed);
-    return {static_cast<SHORT>(at % ANSI_COLS), static_cast<SHORT>(at / ANSI_COLS)};
+Coord after(int y, std::size_t typed) {
+    int at = 2 + y * SCREEN_WIDTH + static_cast<int>(typed);
+    return {at % SCREEN_WIDTH, at / SCREEN_WIDTH};
 }
 
 }  // namespace
 
 TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
     const struct { int rows, cols; bool colour; } sizes[] = {{25, 80, true}, {24, 80, false}, {40, 132, true}, {20, 60, false}, {3, 7, true}};
-    const WORD attrs[] = {7, 7, 7, 23, 103, 199, 0x9e, 0, 7 | COMMON_LVB_REVERSE_VIDEO, 103 | COMMON_LVB_REVERSE_VIDEO};
+    const std::uint16_t attrs[] = {7, 7, 7, 23, 103, 199, 0x9e, 0, 7 | ATTR_REVERSE, 103 | ATTR_REVERSE};
     for (auto [rows, cols, colour] : sizes) {
         SCOPED_TRACE(std::to_string(cols) + " x " + std::to_string(rows) + (colour ? "" : " without colour"));
         std::srand(static_cast<unsigned>(rows * cols));
@@ -69,28 +69,28 @@ TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
                     int top = std::rand() % 2 ? 14 : std::rand() % 23;
                     int bottom = std::rand() % 2 ? 24 : top + 1 + std::rand() % (24 - top);
                     int k = 1 + std::rand() % std::min(3, bottom - top);
-                    std::copy(f.begin() + (top + k) * ANSI_COLS, f.begin() + (bottom + 1) * ANSI_COLS, f.begin() + top * ANSI_COLS);
-                    std::fill(f.begin() + (bottom + 1 - k) * ANSI_COLS, f.begin() + (bottom + 1) * ANSI_COLS, CHAR_INFO{{0}, 7});
+                    std::copy(f.begin() + (top + k) * SCREEN_WIDTH, f.begin() + (bottom + 1) * SCREEN_WIDTH, f.begin() + top * SCREEN_WIDTH);
+                    std::fill(f.begin() + (bottom + 1 - k) * SCREEN_WIDTH, f.begin() + (bottom + 1) * SCREEN_WIDTH, Cell{0, 7});
                     break;
                 }
                 case 1:  // a row goes blank
-                    std::fill_n(f.begin() + (std::rand() % ANSI_ROWS) * ANSI_COLS, ANSI_COLS, CHAR_INFO{{0}, 7});
+                    std::fill_n(f.begin() + (std::rand() % SCREEN_HEIGHT) * SCREEN_WIDTH, SCREEN_WIDTH, Cell{0, 7});
                     break;
                 case 2:  // drawn anew, as after a resize: nothing left over from before
                     s.known = false;
                     break;
                 default: {  // text of any bytes in any colours, anywhere
                     std::size_t at = static_cast<std::size_t>(std::rand()) % f.size();
-                    WORD attr = attrs[std::rand() % 10];
+                    std::uint16_t attr = attrs[std::rand() % 10];
                     for (int n = std::rand() % 90; n > 0 && at < f.size(); n--, at++) {
-                        f[at] = {{static_cast<WCHAR>(std::rand() % 4 ? ' ' + std::rand() % 95 : std::rand() % 256)}, attr};
+                        f[at] = {static_cast<std::uint16_t>(std::rand() % 4 ? ' ' + std::rand() % 95 : std::rand() % 256), attr};
                     }
                 }
             }
-            COORD cursor{static_cast<SHORT>(std::rand() % 81), static_cast<SHORT>(std::rand() % 26)};
-            vtFeed(vt, ansiFrame(s, f.data(), cursor));
-            ASSERT_EQ(vtDiffers(vt, f.data(), cursor, colour), "") << "step " << step;
-            ASSERT_EQ(ansiFrame(s, f.data(), cursor), "") << "an unchanged frame wrote something, step " << step;
+            Coord cursor{std::rand() % 81, std::rand() % 26};
+            vtFeed(vt, frameDiff(s, f, cursor));
+            ASSERT_EQ(vtDiffers(vt, f, cursor, colour), "") << "step " << step;
+            ASSERT_EQ(frameDiff(s, f, cursor), "") << "an unchanged frame wrote something, step " << step;
         }
     }
 }
@@ -98,9 +98,9 @@ TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
 // Keys at a target prompt (row 15), each a read of its own: a sequence cut
 // between reads is still taken whole. shown: the line before Enter, and read
 // unless read says otherwise; x, y: the square the aim shows, -1 for none.
-struct Keys : GameTest {};
+struct Typing : GameTest {};
 
-TEST_F(Keys, EditTheLineShownAsTypedAndAimWithTheArrows) {
+TEST_F(Typing, EditTheLineShownAsTypedAndAimWithTheArrows) {
     struct Row { const char* name; bool aim; std::string keys, shown, read; int x = -1, y = -1; } rows[] = {
         {"erase (DEL), Backspace sending BS, nothing to erase", false, "\x7f" "bx\x7f" "x\b7", "b7", ""},
         {"kill", false, "a1 5 h\x15" "b7", "b7", ""},
@@ -120,12 +120,12 @@ TEST_F(Keys, EditTheLineShownAsTypedAndAimWithTheArrows) {
         SCOPED_TRACE(r.name);
         restart();
         Wire w;
-        consoleAim(&g, r.aim);
-        ttyAim(w.t, headlessAim());
-        consoleDrawMaps(&g, DRAW_SHIPS, DRAW_HIDDEN);
+        consoleAim(r.aim);
+        keysAim(w.k, headlessAim());
+        gameDrawMaps(&g);
         consolePrint(&g.console, "You have 3 shots left. What is your target?\n> ");
-        w.frame(*reinterpret_cast<const Frame*>(headlessScreen()), headlessCursor());
-        for (char key : r.keys) EXPECT_EQ(w.type(std::string(1, key)), key == '\n' ? TtyRead::Line : TtyRead::More);
+        w.frame(headlessScreen(), headlessCursor());
+        for (char key : r.keys) EXPECT_EQ(w.type(std::string(1, key)), key == '\n' ? KeysRead::Line : KeysRead::More);
         EXPECT_EQ(vtRow(w.vt, 15), r.shown.empty() ? ">" : "> " + r.shown);
         bool aimed = r.x >= 0;
         EXPECT_EQ(std::make_pair(w.vt.x, w.vt.y), aimed ? std::make_pair(21 + r.x, 2 + r.y) : std::make_pair(2 + static_cast<int>(r.shown.size()), 15));
@@ -134,7 +134,7 @@ TEST_F(Keys, EditTheLineShownAsTypedAndAimWithTheArrows) {
         EXPECT_EQ(reversed, aimed ? 3 : 0);
         EXPECT_TRUE(!aimed || (vtAt(w.vt, 21 + r.x, 0).reverse && vtAt(w.vt, 18, 2 + r.y).reverse && vtAt(w.vt, 19, 2 + r.y).reverse));
         std::string got;
-        EXPECT_EQ(w.type("\n", &got), TtyRead::Line);
+        EXPECT_EQ(w.type("\n", &got), KeysRead::Line);
         EXPECT_EQ(got, (r.read.empty() ? r.shown : r.read) + "\n");  // Enter takes it as if typed
     }
 }
@@ -142,19 +142,19 @@ TEST_F(Keys, EditTheLineShownAsTypedAndAimWithTheArrows) {
 // Lines as fgets gives them, one a read; a paste waits for its reads. Ctrl-D on
 // an empty line ends the input, and so does the terminal cut off, after its line.
 TEST(LineEditing, InputComesALineAtATime) {
-    struct Row { std::string keys; bool cutOff; std::vector<std::string> lines; TtyRead then; } rows[] = {
-        {"a1\nb2\x7f" "3\nc3\nd", false, {"a1\n", "b3\n", "c3\n"}, TtyRead::More},
-        {"b7\n\x04" "c8\n", false, {"b7\n"}, TtyRead::End},
-        {"b7", true, {"b7"}, TtyRead::End},
+    struct Row { std::string keys; bool cutOff; std::vector<std::string> lines; KeysRead then; } rows[] = {
+        {"a1\nb2\x7f" "3\nc3\nd", false, {"a1\n", "b3\n", "c3\n"}, KeysRead::More},
+        {"b7\n\x04" "c8\n", false, {"b7\n"}, KeysRead::End},
+        {"b7", true, {"b7"}, KeysRead::End},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.keys));
         Wire w;
-        w.t.input = r.keys;
-        if (r.cutOff) ttyEndOfInput(w.t);
+        w.k.input = r.keys;
+        if (r.cutOff) keysEndOfInput(w.k);
         char buf[256];
-        for (const std::string& line : r.lines) EXPECT_TRUE(ttyRead(w.t, buf, sizeof buf) == TtyRead::Line && buf == line);
-        EXPECT_EQ(ttyRead(w.t, buf, sizeof buf), r.then);
+        for (const std::string& line : r.lines) EXPECT_TRUE(keysReadLine(w.k, buf, sizeof buf) == KeysRead::Line && buf == line);
+        EXPECT_EQ(keysReadLine(w.k, buf, sizeof buf), r.then);
     }
 }
 
@@ -165,11 +165,11 @@ TEST(LineEditing, ALongLineResizedAndShownAgainAfterANoticeOfATooSmallTerminal) 
     for (int i = 0; i < 300; i++) typed += static_cast<char>('a' + i % 26);
     Wire w;
     Frame f = promptOn(23);
-    f[3 + 2 * ANSI_COLS] = {{'O'}, 199};
+    f[3 + 2 * SCREEN_WIDTH] = {'O', 199};
     w.frame(f, {2, 23});
     auto shows = [&](std::string_view line) {  // to the last row shown, less a cell for the cursor
         std::size_t room = std::min<std::size_t>(line.size(), static_cast<std::size_t>((std::min(w.vt.rows, 25) - 23) * 80 - 3));
-        return vtDiffers(w.vt, withText(f, 2, 23, line.substr(line.size() - room)).data(), after(23, room));
+        return vtDiffers(w.vt, withText(f, 2, 23, line.substr(line.size() - room)), after(23, room));
     };
     w.type("b");
     EXPECT_EQ(shows("b"), "");
@@ -189,7 +189,7 @@ TEST(LineEditing, ALongLineResizedAndShownAgainAfterANoticeOfATooSmallTerminal) 
     w.resize(24, 80);
     EXPECT_EQ(shows("b" + typed + "7"), "");
     std::string line;
-    EXPECT_EQ(w.type("\n", &line), TtyRead::Line);
+    EXPECT_EQ(w.type("\n", &line), KeysRead::Line);
     EXPECT_EQ(line, ("b" + typed).substr(0, 255));  // the line comes in pieces of 255
 }
 
@@ -204,7 +204,7 @@ TEST(Colour, OffForNoColorOrATerminalWithoutThemUnlessTheOptionSays) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(r.choice) << " " << (r.noColor ? r.noColor : "unset") << " " << r.colours);
-        EXPECT_EQ(ttyColour(r.choice, r.noColor, r.colours), r.on);
+        EXPECT_EQ(displayColour(r.choice, r.noColor, r.colours), r.on);
     }
 }
 

@@ -50,6 +50,7 @@ using AssertionDeathTest = GameTest;
 // doing: the program stops with one line that names it and where it is.
 TEST_F(AssertionDeathTest, BrokenPromiseStopsWithOneLineNamingTheConditionAndItsPlace) {
     auto says = [](const std::string& what) { return testing::MakeMatcher(new Holds("Assertion failed: " + what + ", line ")); };
-    EXPECT_DEATH(aiTrackShot(&g), says("XYVALID(tx,ty), file opponent/aitracking.cpp"));  // nothing tracked
-    EXPECT_DEATH(mapFire(g.mapPlayer.get(), 0, 10, &g.console), says("XYVALID(x,y), file board/map.cpp"));
+    g.opponent.tracking = 1;  // following a ship, but no square
+    EXPECT_DEATH(aiChooseSquare(g.mapPlayer.get(), g.opponent, true, false), says("XYVALID(tx,ty), file rules/opponent.cpp"));
+    EXPECT_DEATH((void)mapFire(g.mapPlayer.get(), 0, 10), says("XYVALID(x,y), file rules/board.cpp"));
 }

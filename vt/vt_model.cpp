@@ -160,14 +160,14 @@ std::string utf8(char32_t ch) {
 char hexDigit(unsigned v) { return "0123456789abcdef"[v & 15]; }
 
 // What a console cell should look like: its character and its colours.
-VtCell meant(const CHAR_INFO& c, bool colour) {
+VtCell meant(const Cell& c, bool colour) {
     // Windows colour bits, blue 1, green 2, red 4, and the ANSI colour each makes.
     constexpr int ANSI_OF_BITS[8] = {0, 4, 2, 6, 1, 5, 3, 7};
-    unsigned ch = c.Char.UnicodeChar;
-    unsigned a = c.Attributes;
+    unsigned ch = c.ch;
+    unsigned a = c.attr;
     VtCell v;
     v.ch = ch == 0 ? U' ' : (ch < 32 || (ch >= 127 && ch < 160) || ch > 255) ? U'?' : static_cast<char32_t>(ch);
-    v.reverse = (a & COMMON_LVB_REVERSE_VIDEO) != 0;
+    v.reverse = (a & ATTR_REVERSE) != 0;
     if (colour && (a & 0xff) != 7) {
         v.fg = ANSI_OF_BITS[a & 7] + ((a & 8) ? 90 : 30);
         v.bg = ANSI_OF_BITS[(a >> 4) & 7] + ((a & 128) ? 100 : 40);
@@ -264,13 +264,13 @@ std::string vtRow(const VtScreen& s, int y) {
     return row.erase(row.find_last_not_of(' ') + 1);
 }
 
-std::string vtDiffers(const VtScreen& s, const CHAR_INFO* cells, COORD cursor, bool colour) {
+std::string vtDiffers(const VtScreen& s, const Frame& cells, Coord cursor, bool colour) {
     if (!s.error.empty()) return s.error;
-    int width = std::min(s.cols, 80);
-    int height = std::min(s.rows, 25);
+    int width = std::min(s.cols, SCREEN_WIDTH);
+    int height = std::min(s.rows, SCREEN_HEIGHT);
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
-            VtCell want = meant(cells[x + y * 80], colour);
+            VtCell want = meant(cells[static_cast<std::size_t>(x + y * SCREEN_WIDTH)], colour);
             const VtCell& got = vtAt(s, x, y);
             bool same = want.ch == U' ' ? got.ch == U' ' && got.reverse == want.reverse && shownColour(got) == shownColour(want)
                                         : got == want;
@@ -284,8 +284,8 @@ std::string vtDiffers(const VtScreen& s, const CHAR_INFO* cells, COORD cursor, b
             }
         }
     }
-    int cx = std::clamp(static_cast<int>(cursor.X), 0, width - 1);
-    int cy = std::clamp(static_cast<int>(cursor.Y), 0, height - 1);
+    int cx = std::clamp(cursor.x, 0, width - 1);
+    int cy = std::clamp(cursor.y, 0, height - 1);
     if (s.x != cx || s.y != cy) {
         return "cursor at " + std::to_string(s.x) + "," + std::to_string(s.y) + " instead of " + std::to_string(cx) +
                "," + std::to_string(cy);

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/console.h"
+#include "terminal/terminal.h"
 
 struct VtCell {
     char32_t ch = U' ';
@@ -68,4 +68,4 @@ std::string vtRow(const VtScreen& s, int y);
 // their bits, or with colour false all in the terminal's own colours; the
 // reverse video bit as reverse video. Blanks are compared by the one colour
 // they show. Empty when it does, else the first difference.
-std::string vtDiffers(const VtScreen& s, const CHAR_INFO* cells, COORD cursor, bool colour = true);
+std::string vtDiffers(const VtScreen& s, const Frame& cells, Coord cursor, bool colour = true);

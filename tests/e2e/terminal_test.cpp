@@ -30,7 +30,7 @@ TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
 #ifdef __linux__  // LD_PRELOAD: macOS would want a dylib and DYLD_INSERT_LIBRARIES
         {"a failed assertion: the computer's first shot falls off the board (the player's aimed with the arrow keys)",
          "LD_PRELOAD=" SALVO_E2E_SHIM " ", PLAYING, TARGET, "", "", "Right Enter Right Enter Right Enter", 134,
-         "Assertion failed: XYVALID(x,y), file board/map.cpp, line "},
+         "Assertion failed: XYVALID(x,y), file rules/board.cpp, line "},
 #endif
     };
     for (const Row& r : rows) {

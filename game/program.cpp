@@ -1,0 +1,92 @@
+#include "game/program.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "game/game.h"
+#include "game/options.h"
+#include "game/placement.h"
+#include "rules/text.h"
+#include "screen/board_view.h"
+#include "terminal/terminal.h"
+
+namespace {
+
+// The first menu of every game.
+constexpr const char* MENU_OPPONENT =
+    "Select Your Opponent (type a number 1-4)\n"
+    "\t1 - Not The Brightest Bulb (Easy)\n"
+    "\t2 - Adept (Medium)\n"
+    "\t3 - Expert (Hard)\n"
+    "\t4 - Champion (Hard, Lucky)\n\n> ";
+
+// Prints the menu and reads answers until one passes the test. All digits
+// of the line make the number; a line without digits gives 0.
+template <typename Accept>
+int askMenu(Game* g, const char* text, Accept accept) {
+    int choice = 0;
+    do {
+        char buf[256];
+        consolePrint(&g->console, "%s", text);
+        consoleReadLine(&g->console, buf, sizeof buf);
+        int len = static_cast<int>(std::strlen(buf));
+        choice = 0;
+        if (len > 0) parseNumber(buf, len, &choice);
+    } while (!accept(choice));
+    return choice;
+}
+
+}  // namespace
+
+int salvoMain(int argc, char** argv) {
+    Options opt;
+    std::string out;
+    std::string err;
+    int status = optionsParse(argc, argv, &opt, &out, &err);
+    if (status >= 0) {
+        // Before the terminal is touched. Help that can't be written is a failure too.
+        std::fputs(err.c_str(), stderr);
+        if (std::fputs(out.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "salvo: standard output: %s\n", std::strerror(errno));
+            return 1;
+        }
+        return status;
+    }
+    terminalSetColour(opt.colour);
+
+    Game g{};
+    for (unsigned game = 0;; game++) {
+        gameInit(&g);
+        gameDrawMaps(&g);
+        std::srand(opt.seeded ? opt.seed + game : terminalRandomSeed());
+
+        int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, [](int n) { return n >= 1 && n <= 4; });
+        // 1 to 3 choose their levels; any other number the menu lets through, the Champion.
+        g.opponentMove = OPPONENT_LEVELS[choice >= 1 && choice <= 3 ? choice - 1 : 3].move;
+
+        choice = opt.place ? opt.place
+                           : askMenu(&g,
+                                     "Are you going to place your ships yourself, or would you like them to be placed "
+                                     "randomly?\n"
+                                     " 1 - Place yourself\n"
+                                     " 2 - Place randomly\n\n> ",
+                                     [](int n) { return n == 1 || n == 2; });
+        if (choice == 1) {
+            placeFleetManually(&g);
+        } else {
+            placeFleetRandomly(&g, g.mapPlayer.get());
+        }
+        // The computer's fleet always comes second.
+        placeFleetRandomly(&g, g.mapOpponent.get());
+
+        gamePlay(&g);
+        gameDestroy(&g);
+
+        choice = askMenu(&g, "Another game?\n 1 - keep playing\n 2 - quit\n\n> ",
+                         [](int n) { return n == 1 || n == 2; });
+        if (choice == 2) return 0;
+    }
+}

@@ -1,0 +1,49 @@
+// The fleet: the roster of ships still to place, the placement rule that
+// keeps ships on the board and apart, random placement, and the typed command
+// that places one ship.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+constexpr int MAX_SHIP_LEN = 5;
+constexpr int NUM_5_MASTERS = 1;
+constexpr int NUM_4_MASTERS = 2;
+constexpr int NUM_3_MASTERS = 3;
+constexpr int NUM_2_MASTERS = 4;
+
+// One kind of ship still to place. The roster runs 5, 4, 3, 2: longest first.
+struct ShipClass {
+    int length;
+    int remaining;
+    std::unique_ptr<ShipClass> next;
+};
+
+// A roster of the whole fleet.
+[[nodiscard]] std::unique_ptr<ShipClass> fleetCreate();
+
+// Frees the roster, which becomes null. A null roster is fine.
+void fleetFree(std::unique_ptr<ShipClass>& roster);
+
+// 1 while any kind of ship in the roster has some left to place, else 0.
+int fleetHasShipsLeft(const ShipClass* roster);
+
+// Places a ship of len squares whose first (left or top) square is (x, y),
+// running down when ori is 1 and right otherwise, with its halo. Returns 1,
+// or 0 with the board unchanged when the ship would leave the board or
+// touch another ship, even at a corner, or when an argument is bad.
+int placeShip(std::uint8_t* map, int len, int x, int y, int ori);
+
+// Places the roster's fleet (a full one if there is none) at random on map,
+// starting over on an empty board with a full roster whenever one kind of
+// ship has been refused more than 1000 times. The roster is freed after.
+void placeFleetRandomly(std::unique_ptr<ShipClass>& roster, std::uint8_t* map);
+
+// One run of that: returns 1 with the fleet placed, or 0 after the 1001st
+// refusal for one kind of ship, with the board cleared. The roster is freed.
+int placeFleetRandomlyOnce(std::unique_ptr<ShipClass>& roster, std::uint8_t* map);
+
+// Carries out one typed command such as "a1 3 v\n": places a ship of the
+// roster on map. cmd is lower-cased in place. Returns 1 if a ship was
+// placed, else 0 with the board and the roster unchanged.
+int placeShipCommand(ShipClass* roster, std::uint8_t* map, char* cmd, int len);

@@ -1,0 +1,125 @@
+#include "screen/board_view.h"
+
+#include "rules/board.h"
+#include "rules/fleet.h"
+#include "rules/text.h"
+#include "terminal/game_assert.h"
+
+namespace {
+
+constexpr int OPPONENT_BOARD_X = MAP_WIDTH + 8;
+
+// The square a line names, read as the player's turn reads it (through a
+// buffer of the size the game reads lines with).
+int squareOfLine(const char* line, int* x, int* y) {
+    constexpr int LINE_BUFFER = 256;
+    char buf[LINE_BUFFER];
+    int len = 0;
+    while (len < LINE_BUFFER - 1 && line[len] != '\0') {
+        buf[len] = line[len];
+        len++;
+    }
+    buf[len] = '\0';
+    return len > 0 && parseSquare(strToLower(buf, len), len, x, y);
+}
+
+// What a square shows: the first rule that matches its flags.
+enum class Kind { Water, Ship, Hit, Sunk, Miss, Ring };
+
+// ring: whether to tell the water around a sunk ship from a miss, which
+// look the same in colour.
+Kind squareKind(const std::uint8_t* map, int x, int y, int mode, bool ring) {
+    int flags = mapGet(map, x, y);
+    Kind kind = Kind::Water;
+    if (flags & CELL_SUNK) {
+        kind = Kind::Sunk;
+    } else if ((flags & CELL_SHIP) && (flags & CELL_SHOT)) {
+        kind = Kind::Hit;
+    } else if (mode != DRAW_HIDDEN && (flags & CELL_SHIP)) {
+        kind = Kind::Ship;
+    } else if (flags & CELL_SHOT) {
+        kind = ring && mapAnyAround(map, x, y, CELL_SUNK, CELL_SUNK) ? Kind::Ring : Kind::Miss;
+    }
+    if (mode == DRAW_PLACEMENT && (flags & CELL_NEAR) && !(flags & CELL_SHIP)) kind = Kind::Ring;
+    return kind;
+}
+
+struct SquareLook {
+    char ch;
+    int attr;
+};
+
+// In colour: an O on bright red for a hit, # on blue for a sunk ship, dark
+// yellow for water fired at and for the halo. Without colour every kind has
+// a look of its own: reverse video for each square that takes no more shots
+// and no ship, its character telling why.
+constexpr int ATTR_STRUCK = ATTR_PLAIN | ATTR_REVERSE;
+constexpr SquareLook LOOKS[2][6] = {
+    {{' ', ATTR_PLAIN}, {'O', ATTR_PLAIN}, {'O', ATTR_STRUCK}, {'#', ATTR_STRUCK}, {' ', ATTR_STRUCK}, {'.', ATTR_STRUCK}},
+    {{' ', ATTR_PLAIN}, {'O', ATTR_PLAIN}, {'O', 199}, {'#', 23}, {' ', 103}, {' ', 103}},
+};
+
+SquareLook lookOf(Kind kind, bool colour) { return LOOKS[colour][static_cast<int>(kind)]; }
+
+// The fleets beside the boards, each under its title: a row for each length
+// of ship, longest first, with the ships afloat and then those sunk, drawn
+// as their squares look on a board. Counts only: nothing tells where a ship lies.
+constexpr int FLEET_WIDTH = 16;
+constexpr int FLEET_X[2] = {35, 55};
+
+void drawFleet(ConsoleWin* c, const std::uint8_t* map, int ox, const char* title, bool colour) {
+    ShipCount ships = mapCountShips(map);
+    consolePrintAt(c, ox, 0, -1, "%-*s", FLEET_WIDTH, title);
+    consolePrintAt(c, ox, 1, -1, "%.*s", FLEET_WIDTH, "----------------");
+    for (int len = MAX_SHIP_LEN; len >= 2; len--) {  // the smallest ship is a 2-master
+        // The row's cells, each written once: a redraw is on every shot's way.
+        SquareLook row[FLEET_WIDTH];
+        for (SquareLook& cell : row) cell = lookOf(Kind::Water, colour);
+        int x = 0;
+        for (Kind kind : {Kind::Ship, Kind::Sunk}) {
+            for (int n = kind == Kind::Ship ? ships.afloat[len] : ships.sunk[len]; n > 0; n--, x += len + 1) {
+                for (int i = x; i < x + len && i < FLEET_WIDTH; i++) row[i] = lookOf(kind, colour);
+            }
+        }
+        for (int i = 0; i < FLEET_WIDTH; i++) consolePrintAt(c, ox + i, 2 + MAX_SHIP_LEN - len, row[i].attr, "%c", row[i].ch);
+    }
+}
+
+}  // namespace
+
+void consoleAim(int on) {
+    static const TerminalAim aim{{OPPONENT_BOARD_X + 3, 2}, MAP_WIDTH, MAP_HEIGHT, squareOfLine};
+    terminalAim(on ? &aim : nullptr);
+}
+
+void consoleDrawMaps(ConsoleWin* c, const std::uint8_t* mapPlayer, const std::uint8_t* mapOpponent, int modePlayer,
+                     int modeOpponent) {
+    GAME_ASSERT(c != NULL);
+    GAME_ASSERT(mapOpponent != NULL);
+    GAME_ASSERT(mapPlayer != NULL);
+    consoleBeginUpdate(c);
+    consoleDrawMap(c, mapPlayer, 0, 0, modePlayer);
+    consoleDrawMap(c, mapOpponent, OPPONENT_BOARD_X, 0, modeOpponent);
+    bool colour = terminalShowsColour();
+    drawFleet(c, mapPlayer, FLEET_X[0], "Your fleet", colour);
+    drawFleet(c, mapOpponent, FLEET_X[1], "Opponent's fleet", colour);
+    consoleEndUpdate(c);
+}
+
+void consoleDrawMap(ConsoleWin* c, const std::uint8_t* map, int ox, int oy, int mode) {
+    GAME_ASSERT(c != NULL);
+    GAME_ASSERT(map != NULL);
+    GAME_ASSERT(ox >= 0 && oy >= 0);
+    bool colour = terminalShowsColour();
+    consolePrintAt(c, ox + 2, oy, -1, "|");
+    for (int x = 0; x < MAP_WIDTH; x++) consolePrintAt(c, ox + 3 + x, oy, -1, "%c", 'A' + x);
+    consolePrintAt(c, ox, oy + 1, -1, "--+");
+    for (int x = 0; x < MAP_WIDTH; x++) consolePrintAt(c, ox + 3 + x, oy + 1, -1, "%c", '-');
+    for (int y = 0; y < MAP_HEIGHT; y++) {
+        consolePrintAt(c, ox, oy + 2 + y, -1, "%2d|", y + 1);
+        for (int x = 0; x < MAP_WIDTH; x++) {
+            SquareLook look = lookOf(squareKind(map, x, y, mode, !colour), colour);
+            consolePrintAt(c, ox + 3 + x, oy + 2 + y, look.attr, "%c", look.ch);
+        }
+    }
+}

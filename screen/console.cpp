@@ -1,0 +1,164 @@
+#include "screen/console.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "rules/board.h"
+#include "terminal/game_assert.h"
+
+namespace {
+
+// Every formatting goes through one 256-byte buffer: at most 255
+// characters, cut there, never written past.
+constexpr int FORMAT_BUFFER = 256;
+
+int formatText(char (&buf)[FORMAT_BUFFER], const char* format, std::va_list args) {
+    int n = std::vsnprintf(buf, sizeof buf, format, args);
+    if (n < 0) {
+        buf[0] = '\0';
+        return 0;
+    }
+    return n < FORMAT_BUFFER ? n : FORMAT_BUFFER - 1;
+}
+
+void putCell(Cell* cell, char ch, std::uint16_t attr) {
+    // The byte itself, 0-255: no code page, one cell a byte.
+    cell->ch = static_cast<unsigned char>(ch);
+    cell->attr = attr;
+}
+
+void blankRow(ConsoleWin* c, int y) {
+    for (int x = 0; x < SCREEN_WIDTH; x++) putCell(consoleCell(c, x, y), '\0', ATTR_PLAIN);
+}
+
+}  // namespace
+
+void consoleInit(ConsoleWin* c) {
+    GAME_ASSERT(c != NULL);
+    c->updating = 0;
+    c->cursorPos = {0, 0};
+    c->cursorSynced = 0;
+    c->consoleStart = MAP_HEIGHT + 4;
+    c->consoleLine = c->consoleStart;
+    c->consoleColumn = 0;
+    c->consoleEnd = SCREEN_HEIGHT - 2;  // the last row stays blank
+    GAME_ASSERT(c->consoleEnd - c->consoleStart >= 2);
+    c->charBuf.fill({0, ATTR_PLAIN});
+    consoleFlush(c);
+}
+
+void consoleFlush(ConsoleWin* c) {
+    GAME_ASSERT(c != NULL);
+    if (c->updating != 0) return;
+    terminalShow(c->charBuf, c->cursorSynced ? &c->cursorPos : nullptr);
+}
+
+void consoleBeginUpdate(ConsoleWin* c) {
+    GAME_ASSERT(c != NULL);
+    GAME_ASSERT(c->updating == 0);
+    c->updating = 1;
+}
+
+void consoleEndUpdate(ConsoleWin* c) {
+    GAME_ASSERT(c != NULL);
+    GAME_ASSERT(c->updating == 1);
+    c->updating = 0;
+    consoleFlush(c);
+}
+
+Cell* consoleCell(ConsoleWin* c, int x, int y) {
+    return &c->charBuf[static_cast<std::size_t>(x + y * SCREEN_WIDTH)];
+}
+
+void consolePrintAt(ConsoleWin* c, int x, int y, int attr, const char* format, ...) {
+    char buf[FORMAT_BUFFER];
+    std::va_list args;
+    va_start(args, format);
+    // A board redraw is 264 of these, nearly all a lone "%c" or a text
+    // without conversions: those skip the formatter.
+    int len = 0;
+    if (std::strcmp(format, "%c") == 0) {
+        buf[len++] = static_cast<char>(va_arg(args, int));
+    } else if (!std::strchr(format, '%')) {
+        while (len < FORMAT_BUFFER - 1 && format[len] != '\0') {
+            buf[len] = format[len];
+            len++;
+        }
+    } else {
+        len = formatText(buf, format, args);
+    }
+    va_end(args);
+
+    auto cellAttr = attr == -1 ? ATTR_PLAIN : static_cast<std::uint16_t>(attr);
+    for (int i = 0; i < len; i++) {
+        // Text running off the screen is dropped, never written past the image.
+        if (x >= 0 && x < SCREEN_WIDTH && y >= 0 && y < SCREEN_HEIGHT) putCell(consoleCell(c, x, y), buf[i], cellAttr);
+        x++;
+        if (x >= SCREEN_WIDTH) {
+            x = 0;
+            y++;
+        }
+    }
+    if (!c->updating) consoleFlush(c);
+}
+
+void consoleSyncCursor(ConsoleWin* wc) {
+    GAME_ASSERT(wc != NULL);
+    GAME_ASSERT(wc->cursorPos.x <= SCREEN_WIDTH);
+    GAME_ASSERT(wc->cursorPos.y <= SCREEN_HEIGHT);
+    wc->cursorSynced = 1;
+}
+
+void consoleScroll(ConsoleWin* wc) {
+    GAME_ASSERT(wc != NULL);
+    GAME_ASSERT(wc->updating == 1);
+    if (wc->consoleLine < wc->consoleEnd) return;
+    // The row below the area moves up too; it is always blank, and stays so.
+    for (int r = wc->consoleStart + 1; r <= wc->consoleEnd + 1; r++) {
+        std::copy_n(consoleCell(wc, 0, r), SCREEN_WIDTH, consoleCell(wc, 0, r - 1));
+    }
+    blankRow(wc, wc->consoleEnd + 1);
+    wc->consoleLine--;
+    wc->cursorPos.y--;
+    consoleSyncCursor(wc);
+}
+
+void consolePrint(ConsoleWin* wc, const char* format, ...) {
+    GAME_ASSERT(wc != NULL && format != NULL);
+    char buf[FORMAT_BUFFER];
+    std::va_list args;
+    va_start(args, format);
+    int len = formatText(buf, format, args);
+    va_end(args);
+
+    consoleBeginUpdate(wc);
+    for (int i = 0; i < len; i++) {
+        char ch = buf[i];
+        if (ch != '\n') {
+            // No tab stops: a tab is one blank.
+            putCell(consoleCell(wc, wc->consoleColumn, wc->consoleLine), ch == '\t' ? ' ' : ch, ATTR_PLAIN);
+        }
+        wc->consoleColumn++;
+        if (wc->consoleColumn >= SCREEN_WIDTH || ch == '\n') {
+            wc->consoleColumn = 0;
+            wc->consoleLine++;
+            while (wc->consoleLine > wc->consoleEnd) consoleScroll(wc);
+        }
+    }
+    // Every prompt ends its last row with "> ": the cursor waits after it.
+    wc->cursorPos = {2, wc->consoleLine};
+    consoleSyncCursor(wc);
+    consoleEndUpdate(wc);
+}
+
+void consoleReadLine(ConsoleWin* wc, char* buf, int size) {
+    // End of input (or a read error) ends the game as the quit line does:
+    // asking again would only read nothing for ever.
+    if (!terminalReadLine(buf, size)) terminalExit(0);
+    wc->consoleColumn = 0;
+    consolePrint(wc, "> %s", buf);
+    wc->consoleColumn = 0;
+    if (buf[0] == '-') terminalExit(0);
+}

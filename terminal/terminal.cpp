@@ -1,0 +1,56 @@
+#include "terminal/terminal.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "terminal/game_assert.h"
+
+namespace {
+
+const TerminalBackend* backend = nullptr;
+
+const TerminalBackend& use() {
+    GAME_ASSERT(backend != nullptr);
+    return *backend;
+}
+
+}  // namespace
+
+void terminalUse(const TerminalBackend* b) { backend = b; }
+
+void terminalShow(const Frame& frame, const Coord* cursor) { use().show(frame, cursor); }
+
+bool terminalReadLine(char* buf, int size) { return use().readLine(buf, size); }
+
+void terminalPause(int milliseconds) { use().pause(milliseconds); }
+
+void terminalSetColour(ColourChoice choice) { use().setColour(choice); }
+
+bool terminalShowsColour() { return use().showsColour(); }
+
+void terminalAim(const TerminalAim* aim) { use().aim(aim); }
+
+void terminalRestore() noexcept {
+    if (backend) backend->restore();
+}
+
+void terminalExit(int status) {
+    use().exit(status);
+    std::exit(status);  // a backend's exit does not come back
+}
+
+unsigned terminalRandomSeed() { return use().randomSeed(); }
+
+unsigned terminalClockSeed() {
+    return static_cast<unsigned>(static_cast<std::uint64_t>(std::time(nullptr)) & 0xffffffffu);
+}
+
+void assertFailed(const char* condition, const char* file, int line) noexcept {
+    // The alternate screen would swallow the message: give the terminal back first.
+    terminalRestore();
+    std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", condition, file, line);
+    std::fflush(stderr);
+    std::abort();
+}
