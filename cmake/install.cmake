@@ -16,12 +16,17 @@ include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-# The page carries the version of the project() call, the only place it is set.
-configure_file(${PROJECT_SOURCE_DIR}/doc/salvo.6.in ${PROJECT_BINARY_DIR}/salvo.6 @ONLY)
+# The page is read as it stands (man -l doc/salvo.6), so it names the
+# version itself: that of the project() call, or the build stops here.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/doc/salvo.6)
+file(STRINGS ${PROJECT_SOURCE_DIR}/doc/salvo.6 SALVO_PAGE_TITLE REGEX "^\\.TH ")
+if(NOT SALVO_PAGE_TITLE MATCHES "\"salvo ${PROJECT_VERSION}\"")
+  message(FATAL_ERROR "doc/salvo.6 names another version than ${PROJECT_VERSION}: ${SALVO_PAGE_TITLE}")
+endif()
 
 install(TARGETS salvo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(UNIX)
-  install(FILES ${PROJECT_BINARY_DIR}/salvo.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(FILES ${PROJECT_SOURCE_DIR}/doc/salvo.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

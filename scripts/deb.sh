@@ -41,7 +41,7 @@ cmake --build --preset release -j "$(salvo_jobs)"
 build=build/release
 
 step "Manual page: groff -man -ww -z, mandoc -T lint, man -l"
-page=$build/salvo.6
+page=doc/salvo.6
 complaints=$(groff -man -ww -z "$page" 2>&1; mandoc -T lint -W all "$page" 2>&1) || true
 [[ -z $complaints ]] || fail "the manual page has faults:"$'\n'"$complaints"
 rendered=$(MANWIDTH=80 man -l "$page" 2>&1)
