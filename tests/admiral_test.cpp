@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "rules/admiral.h"
+#include "rules/board.h"
+#include "rules/fleet.h"
+
+namespace {
+
+using Square = std::pair<int, int>;
+constexpr FleetPrior PRIORS[] = {FleetPrior::Even, FleetPrior::GamePlacement};
+
+// One character a square, row after row: '.' never fired at, 'o' water,
+// 'x' hit, '#' sunk, 's' a ship never fired at, which the sight cannot show.
+Sight sightFrom(std::string_view picture) {
+    std::array<Seen, SIGHT_SQUARES> squares{};
+    for (std::size_t i = 0; i < squares.size(); i++) {
+        auto seen = std::string_view(".ox#").find(picture[i]);
+        squares[i] = seen == std::string_view::npos ? Seen::Unknown : Seen(seen);
+    }
+    return Sight(squares);
+}
+
+Square choose(const std::string& picture, FleetPrior prior, AdmiralRandom& random) {
+    Square s;
+    admiralChoose(sightFrom(picture), prior, random, &s.first, &s.second);
+    return s;
+}
+
+}  // namespace
+
+TEST(AdmiralSight, ShowsOnlyTheSquaresFiredAt) {
+    const struct { const char* name; int flags; Seen seen; } rows[] = {
+        {"a ship never fired at", CELL_SHIP | CELL_NEAR | CELL_BESIDE_SHOT, Seen::Unknown},
+        {"water fired at", CELL_SHOT | CELL_NEAR, Seen::Water},
+        {"a ship hit", CELL_SHIP | CELL_SHOT, Seen::Hit},
+        {"a sunk ship", CELL_SHIP | CELL_SHOT | CELL_SUNK, Seen::Sunk},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        for (Square at : {Square{0, 0}, Square{9, 9}, Square{9, 0}}) {
+            std::array<std::uint8_t, SIGHT_SQUARES> map{};
+            map[static_cast<std::size_t>(at.first + at.second * MAP_WIDTH)] = static_cast<std::uint8_t>(r.flags);
+            Sight sight = sightOf(map.data());
+            EXPECT_EQ(sight.at(at.first, at.second), r.seen);
+            EXPECT_EQ(sight.at(9 - at.first, 9 - at.second), Seen::Unknown);
+        }
+    }
+}
+
+// Each row: the picture, and where each prior (even, the game's) must fire.
+TEST(AdmiralAim, FiresWhereAShipIsLikeliest) {
+    auto marked = [](std::set<std::size_t> hits, std::set<std::size_t> water) {
+        std::string p(SIGHT_SQUARES, '.');
+        for (std::size_t i : hits) p[i] = 'x';
+        for (std::size_t i : water) p[i] = 'o';
+        return p;
+    };
+    std::set<Square> edge = {{1, 0}, {2, 0}, {3, 0}, {4, 0}}, mid = {{2, 5}, {3, 5}, {4, 5}, {5, 5}, {6, 5}};
+    const struct { const char* name; std::string picture; std::set<Square> even, game; } rows[] = {
+        {"E5 hit, water left and above", marked({44}, {43, 34}), {{5, 4}, {4, 5}}, {{5, 4}, {4, 5}}},
+        {"E5 hit, water on three sides", marked({44}, {43, 34, 45}), {{4, 5}}, {{4, 5}}},
+        {"A1 hit, water right", marked({0}, {1}), {{0, 1}}, {{0, 1}}},
+        {"J10 hit, water above", marked({99}, {89}), {{8, 9}}, {{8, 9}}},
+        {"J10 hit, water left, its ship sure to run up; E5 hit alone", marked({99, 44}, {98}), {{9, 8}}, {{9, 8}}},
+        // The game lays the 5-master first, as likely anywhere; mid-board it
+        // left the ships laid after it fewer places, each so the likelier.
+        {"5-master afloat: a run of five mid-board, of six on the edge",
+         "......o###" "oooooooooo" "##o##o###o" "oooooooooo" "oooooooooo"
+         "oo.....ooo" "oooooooooo" "####o####o" "oooooooooo" "##o##o###o", edge, mid},
+        // A hit at J2 may sink the 3-master there, and the water its sinking
+        // shows tells the next shot more than a hit at G2 would.
+        {"H2 and I2 hit, a 4-master and a 3-master afloat",
+         "#o........" "#ossss.xxs" "#o......oo" "ooooooooo#" "o.o#####o#"
+         "oooooooooo" "##oooooooo" "ooo####oo#" "ooooooooo#" "o###oo##oo", {{9, 1}}, {{9, 1}}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        AdmiralRandom even = admiralSeed(1), game = admiralSeed(1);
+        EXPECT_TRUE(r.even.contains(choose(r.picture, FleetPrior::Even, even)));
+        EXPECT_TRUE(r.game.contains(choose(r.picture, FleetPrior::GamePlacement, game)));
+    }
+}
+
+// Every ship sunk but those named. Where a ship must lie every shot hits,
+// till none is left to find there; the same seed and sights give the same
+// shots.
+TEST(AdmiralAim, FiresOnlyWhereAShipMustBeTillItIsFound) {
+    const struct { const char* name; std::string picture; } rows[] = {
+        {"the 5-master in its one run of five, two 2-masters in four pairs",
+         "####o###oo" "oooooooooo" "####o###oo" "oooooooooo" "###o##o##o"
+         "oooooooooo" "..o..o..o." "oooooooooo" "sssssooo.." "oooooooooo"},
+        {"the 5-master down the last column, hit in the middle, a run of four elsewhere",
+         "####o###os" "ooooooooos" "####o###ox" "ooooooooos" "###o##ooos"
+         "oooooooooo" "##o##ooooo" "oooooooooo" "....oooooo" "oooooo##oo"},
+    };
+    for (const auto& r : rows) {
+        for (FleetPrior prior : PRIORS) {
+            SCOPED_TRACE(std::string(r.name) + (prior == FleetPrior::Even ? ", even" : ", game's placement"));
+            std::vector<Square> shots[2];
+            for (auto& fired : shots) {
+                std::string picture = r.picture;
+                AdmiralRandom random = admiralSeed(7);
+                while (picture.find('s') != std::string::npos) {
+                    Square s = fired.emplace_back(choose(picture, prior, random));
+                    char& at = picture[static_cast<std::size_t>(s.first + s.second * MAP_WIDTH)];
+                    ASSERT_EQ(at, 's') << "fired at " << s.first << "," << s.second;
+                    at = 'x';
+                }
+            }
+            EXPECT_EQ(shots[0], shots[1]);
+        }
+    }
+}
+
+// The game's own placement rule takes every ship of the fleet, longest first.
+TEST(AdmiralFleet, DrawsFleetsThePlacementRuleTakes) {
+    AdmiralRandom random = admiralSeed(3);
+    for (int fleet = 0; fleet < 20; fleet++) {
+        std::array<std::uint8_t, SIGHT_SQUARES> map{};
+        std::vector<int> lengths;
+        for (ShipPlace s : admiralDrawEvenFleet(random)) {
+            EXPECT_EQ(placeShip(map.data(), s.len, s.x, s.y, s.vertical), 1) << fleet << ": " << s.x << "," << s.y;
+            lengths.push_back(s.len);
+        }
+        EXPECT_EQ(lengths, (std::vector<int>{5, 4, 4, 3, 3, 3, 2, 2, 2, 2}));
+    }
+}
