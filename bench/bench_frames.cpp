@@ -10,7 +10,7 @@
 // - ncurses (when the bench is built with it), on the same frames: every
 //   cell put on its screen, the cursor moved, one refresh a frame; each key
 //   typed added at the cursor and refreshed.
-// Usage: salvo-bench-frames [level 1-4] [seed]
+// Usage: salvo-bench-frames [level 1-5] [seed]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -74,7 +74,7 @@ std::string question() {
 bool answer(int level, char* buf, int size) {
     std::string asked = question();
     std::string line = "2\n";
-    if (asked.ends_with("4 - Champion (Hard, Lucky)")) {
+    if (asked.ends_with("5 - Admiral (Hard, Honest)")) {
         line = std::to_string(level) + "\n";
     } else if (asked.ends_with("What is your target?")) {
         phase = Phase::Match;
@@ -248,8 +248,8 @@ void row(const char* what, const std::vector<std::string>& cells) {
 int main(int argc, char** argv) {
     int level = argc > 1 ? std::atoi(argv[1]) : 3;
     unsigned seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 1;
-    if (level < 1 || level > 4) {
-        std::fprintf(stderr, "usage: salvo-bench-frames [level 1-4] [seed]\n");
+    if (level < 1 || level > 5) {
+        std::fprintf(stderr, "usage: salvo-bench-frames [level 1-5] [seed]\n");
         return 2;
     }
     recordGame(level, seed);

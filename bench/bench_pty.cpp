@@ -8,7 +8,7 @@
 // The game is seeded with the same seed (--seed=S), so that a run is
 // repeatable.
 //
-// Usage: salvo-bench-pty [--level 1-4] [--seed S] [--term T] [--arrows] [--plain] [--check]
+// Usage: salvo-bench-pty [--level 1-5] [--seed S] [--term T] [--arrows] [--plain] [--check]
 //                        [--record FILE | --expect FILE] SALVO
 // Prints the bytes of the whole game, a player turn (the arrow keys aside)
 // and an arrow key, with TERM=T (xterm-256color unless given). With --check it prints nothing on
@@ -176,8 +176,8 @@ int main(int argc, char** argv) {
             program = argv[i];
         }
     }
-    if (!program || level < 1 || level > 4) {
-        std::fprintf(stderr, "usage: salvo-bench-pty [--level 1-4] [--seed S] [--term T] [--arrows] [--plain] [--check]\n"
+    if (!program || level < 1 || level > 5) {
+        std::fprintf(stderr, "usage: salvo-bench-pty [--level 1-5] [--seed S] [--term T] [--arrows] [--plain] [--check]\n"
                              "                       [--record FILE | --expect FILE] SALVO\n");
         return 2;
     }
@@ -209,9 +209,13 @@ int main(int argc, char** argv) {
     std::size_t arrowBytes = 0;
     std::size_t matchStart = 0;
     bool over = false;
+    // A game that waits at a question the player does not know would wait for ever.
+    auto answered = std::chrono::steady_clock::now();
     while (!over && drain(run, 60)) {
         std::string last = prompt(run.vt);
-        if (last.ends_with("4 - Champion (Hard, Lucky)")) {
+        if (!last.empty()) answered = std::chrono::steady_clock::now();
+        if (std::chrono::steady_clock::now() - answered > std::chrono::seconds(30)) fail(run, "no question the player knows");
+        if (last.ends_with("5 - Admiral (Hard, Honest)")) {
             type(run, std::to_string(level));
         } else if (last.ends_with("2 - Place randomly")) {
             matchStart = run.bytes;
@@ -250,6 +254,8 @@ int main(int argc, char** argv) {
         } else if (last.ends_with("2 - quit")) {
             type(run, "2");
             over = true;
+        } else if (!last.empty()) {
+            fail(run, "a question the player does not know: " + last);
         }
     }
     std::size_t matchBytes = run.bytes - matchStart;

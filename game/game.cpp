@@ -17,6 +17,7 @@ void gameInit(Game* g) {
     consoleInit(&g->console);
     g->shipsToPlace = nullptr;
     g->opponentMove = aiMoveChampion;
+    g->placedByHand = 0;
 }
 
 void gameDestroy(Game* g) {

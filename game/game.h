@@ -20,12 +20,14 @@ struct Game {
     int playerWon;
     int opponentWon;
     ConsoleWin console;
-    OpponentMemory opponent;    // the ship the computer follows up, and its luck
+    OpponentMemory opponent;    // the ship the computer follows up, its luck, its draws
     OpponentMove opponentMove;  // the computer's turn at the level chosen for this game
+    int placedByHand;           // 1 when the player placed the fleet by hand
 };
 
 // Sets up a fresh game: empty boards, no winner, a blank screen, the
-// computer's memory cleared; the level is the Champion until chosen.
+// computer's memory cleared; the level is the Champion and the fleet placed
+// at random until chosen.
 void gameInit(Game* g);
 
 // Frees the boards and any roster left.

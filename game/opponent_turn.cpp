@@ -1,6 +1,7 @@
 #include "game/opponent_turn.h"
 
 #include "game/game.h"
+#include "rules/admiral.h"
 #include "rules/opponent.h"
 #include "screen/console.h"
 #include "terminal/game_assert.h"
@@ -11,6 +12,20 @@ namespace {
 // Half a second before each shot, so that the player can follow them.
 constexpr int SHOT_PAUSE_MS = 500;
 
+// One paced shot: redraw, pause, fire (fire chooses the square and fires at
+// it), redraw. Returns 0 when the shot won the game, else 1.
+template <typename Fire>
+int pacedShot(Game* g, Fire fire) {
+    GAME_ASSERT(g != NULL);
+    gameDrawMaps(g);
+    terminalPause(SHOT_PAUSE_MS);
+    fire();
+    // aiFireAt has checked for the win on a sinking; the winning shot is not drawn again.
+    if (g->opponentWon) return 0;
+    gameDrawMaps(g);
+    return 1;
+}
+
 }  // namespace
 
 const OpponentLevel OPPONENT_LEVELS[OPPONENT_LEVEL_COUNT] = {
@@ -18,6 +33,7 @@ const OpponentLevel OPPONENT_LEVELS[OPPONENT_LEVEL_COUNT] = {
     {"Adept (Medium)", aiMoveMedium},
     {"Expert (Hard)", aiMoveHard},
     {"Champion (Hard, Lucky)", aiMoveChampion},
+    {"Admiral (Hard, Honest)", aiMoveAdmiral},
 };
 
 ShotResult aiFireAt(Game* g, int x, int y) {
@@ -62,15 +78,26 @@ void aiTurn(Game* g, int smart, int lucky) {
 }
 
 int aiShot(Game* g, int smart, int lucky) {
+    return pacedShot(g, [g, smart, lucky] {
+        AiChoice c = aiChooseSquare(g->mapPlayer.get(), g->opponent, smart != 0, lucky != 0);
+        ShotResult result = aiFireAt(g, c.x, c.y);
+        if (c.lucky) consolePrint(&g->console, "What a lucky shot!\n");
+        aiRemember(&g->opponent, c, result);
+    });
+}
+
+void aiMoveAdmiral(Game* g) {
     GAME_ASSERT(g != NULL);
-    gameDrawMaps(g);
-    terminalPause(SHOT_PAUSE_MS);
-    AiChoice c = aiChooseSquare(g->mapPlayer.get(), g->opponent, smart != 0, lucky != 0);
-    ShotResult result = aiFireAt(g, c.x, c.y);
-    if (c.lucky) consolePrint(&g->console, "What a lucky shot!\n");
-    aiRemember(&g->opponent, c, result);
-    // aiFireAt has checked for the win on a sinking; the winning shot is not drawn again.
-    if (g->opponentWon) return 0;
-    gameDrawMaps(g);
-    return 1;
+    // What the player chose in plain sight is all it assumes of where the
+    // ships lie: placed by hand, any layout as likely as another.
+    FleetPrior prior = g->placedByHand ? FleetPrior::Even : FleetPrior::GamePlacement;
+    for (int shot = 0; shot < SHOTS_PER_TURN; shot++) {
+        int won = !pacedShot(g, [g, prior] {
+            int x = 0;
+            int y = 0;
+            admiralChoose(sightOf(g->mapPlayer.get()), prior, g->opponent.random, &x, &y);
+            aiFireAt(g, x, y);
+        });
+        if (won) return;
+    }
 }

@@ -8,7 +8,7 @@
 namespace {
 
 constexpr std::string_view USAGE =
-    "usage: salvo [--level=1-4] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--help] [--version]";
+    "usage: salvo [--level=1-5] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--help] [--version]";
 
 enum class Name { Help, Version, Level, Place, Seed, Color };
 
@@ -65,7 +65,7 @@ std::string help() {
         "A naval battle against the computer, in the terminal.\n"
         "\n"
         "  --level=N        play every game against opponent N, without asking:\n";
-    for (int i = 0; i < 4; i++) {
+    for (int i = 0; i < OPPONENT_LEVEL_COUNT; i++) {
         text += "                     " + std::to_string(i + 1) + " " + OPPONENT_LEVELS[i].name + "\n";
     }
     text +=
@@ -140,10 +140,10 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
                 *out = k->id == Name::Help ? help() : version();
                 return 0;
             case Name::Level:
-                if (value.size() == 1 && value[0] >= '1' && value[0] <= '4') {
+                if (value.size() == 1 && value[0] >= '1' && value[0] <= '0' + OPPONENT_LEVEL_COUNT) {
                     opt->level = value[0] - '0';
                 } else {
-                    refuse("--level takes 1, 2, 3 or 4, not " + quoted(value));
+                    refuse("--level takes 1, 2, 3, 4 or 5, not " + quoted(value));
                 }
                 break;
             case Name::Place:

@@ -7,7 +7,7 @@
 #include "terminal/terminal.h"
 
 struct Options {
-    int level = 0;  // 1-4 answers the opponent menu of every game; 0 asks it
+    int level = 0;  // 1-5 answers the opponent menu of every game; 0 asks it
     int place = 0;  // 1 by hand, 2 at random, as the placement menu numbers them; 0 asks it
     bool seeded = false;  // the first game draws from seed, each next game from the next number
     unsigned seed = 0;

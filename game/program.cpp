@@ -17,11 +17,12 @@ namespace {
 
 // The first menu of every game.
 constexpr const char* MENU_OPPONENT =
-    "Select Your Opponent (type a number 1-4)\n"
+    "Select Your Opponent (type a number 1-5)\n"
     "\t1 - Not The Brightest Bulb (Easy)\n"
     "\t2 - Adept (Medium)\n"
     "\t3 - Expert (Hard)\n"
-    "\t4 - Champion (Hard, Lucky)\n\n> ";
+    "\t4 - Champion (Hard, Lucky)\n"
+    "\t5 - Admiral (Hard, Honest)\n\n> ";
 
 // Prints the menu and reads answers until one passes the test. All digits
 // of the line make the number; a line without digits gives 0.
@@ -61,11 +62,13 @@ int salvoMain(int argc, char** argv) {
     for (unsigned game = 0;; game++) {
         gameInit(&g);
         gameDrawMaps(&g);
-        std::srand(opt.seeded ? opt.seed + game : terminalRandomSeed());
+        // Every draw of the game comes from its seed: rand's, and the Admiral's own.
+        unsigned seed = opt.seeded ? opt.seed + game : terminalRandomSeed();
+        std::srand(seed);
+        g.opponent.random = admiralSeed(seed);
 
-        int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, [](int n) { return n >= 1 && n <= 4; });
-        // 1 to 3 choose their levels; any other number the menu lets through, the Champion.
-        g.opponentMove = OPPONENT_LEVELS[choice >= 1 && choice <= 3 ? choice - 1 : 3].move;
+        int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, [](int n) { return n >= 1 && n <= OPPONENT_LEVEL_COUNT; });
+        g.opponentMove = OPPONENT_LEVELS[choice - 1].move;
 
         choice = opt.place ? opt.place
                            : askMenu(&g,
@@ -74,6 +77,7 @@ int salvoMain(int argc, char** argv) {
                                      " 1 - Place yourself\n"
                                      " 2 - Place randomly\n\n> ",
                                      [](int n) { return n == 1 || n == 2; });
+        g.placedByHand = choice == 1;
         if (choice == 1) {
             placeFleetManually(&g);
         } else {

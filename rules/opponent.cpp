@@ -137,7 +137,7 @@ AiChoice aiChooseSquare(const std::uint8_t* map, const OpponentMemory& memory, b
 void aiRemember(OpponentMemory* memory, const AiChoice& shot, int result) {
     GAME_ASSERT(memory != NULL);
     if (memory->tracking == 1) {
-        if (result == 2) *memory = {-1, -1, 0, memory->luckyShots};
+        if (result == 2) *memory = {-1, -1, 0, memory->luckyShots, memory->random};
     } else if (shot.lucky || result != 0) {
         memory->trackX = shot.x;
         memory->trackY = shot.y;

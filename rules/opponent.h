@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "rules/admiral_random.h"
+
 constexpr int LUCKY_SHOTS = 5;
 
 // What the computer remembers between its shots: the ship it follows up,
@@ -15,6 +17,7 @@ struct OpponentMemory {
     int trackY = -1;
     int tracking = 0;  // 1 while it follows a ship
     int luckyShots = LUCKY_SHOTS;  // the Champion's lucky shots left in this game
+    AdmiralRandom random{0};       // the Admiral's draws, seeded from the game's seed
 };
 
 // What the opponent calls a hit: a square fired at that holds a ship, sunk

@@ -1,8 +1,9 @@
 // salvo-sim: the computer against random fleets. Plays whole games of one or
-// all opponent levels on the headless console, the game's own drawing and
+// all opponent levels on the headless terminal, the game's own drawing and
 // messages included, and prints how many shots each level needs to sink a
-// fleet. Game i of a run is seeded with srand(seed + i), so any game can be
-// played again alone with --seed seed+i --games 1.
+// fleet, and how long it takes to choose a shot. Game i of a run is seeded
+// with seed + i (rand's draws and the Admiral's), so any game can be played
+// again alone with --seed seed+i --games 1.
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -15,6 +16,7 @@
 
 #include "game/game.h"
 #include "game/placement.h"
+#include "rules/admiral.h"
 #include "terminal/headless/headless.h"
 
 namespace {
@@ -28,17 +30,27 @@ constexpr int FLEET_SQUARES = 30;
 constexpr int BOARD_SQUARES = MAP_WIDTH * MAP_HEIGHT;
 
 struct Options {
-    int level = 0;  // 1..4, or 0 for all
+    int level = 0;  // 1..5, or 0 for all
     int games = 1000;
     unsigned seed = 1;
     bool each = false;  // one line per game
     bool show = false;  // the last screen of every game
+    bool even = false;  // fleets drawn evenly among all layouts, played as placed by hand
 };
 
 struct GameCount {
     int shots = 0;
     int turns = 0;
     int lucky = 0;
+};
+
+// How long the computer takes to choose its shots: from the pause before a
+// shot (or, at level 1, the frame before it) to the frame that announces it.
+struct ShotClock {
+    std::chrono::steady_clock::time_point mark;
+    double totalMs = 0;
+    double mostMs = 0;
+    long shots = 0;
 };
 
 struct LevelSummary {
@@ -50,12 +62,15 @@ struct LevelSummary {
     double meanLucky = 0;
     double gamesPerSecond = 0;     // by the wall clock
     double gamesPerCpuSecond = 0;  // by the processor time this program got
+    double msPerShot = 0;          // choosing a shot, mean
+    double mostMs = 0;             // and at the slowest
 };
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: salvo-sim [--level 1..4|all] [--games N] [--seed S] [--each] [--show]\n"
+                 "usage: salvo-sim [--level 1..5|all] [--games N] [--seed S] [--even] [--each] [--show]\n"
                  "  Plays N games a level against random fleets; game i is seeded with S + i.\n"
+                 "  --even  fleets drawn evenly among all legal layouts, played as placed by hand\n"
                  "  --each  prints one line per game: level, seed, shots, turns, lucky shots\n"
                  "  --show  prints the last screen of every game\n");
 }
@@ -82,8 +97,8 @@ bool readOptions(int argc, char** argv, Options* opt) {
             opt->each = true;
             continue;
         }
-        if (arg == "--show") {
-            opt->show = true;
+        if (arg == "--show" || arg == "--even") {
+            (arg == "--show" ? opt->show : opt->even) = true;
             continue;
         }
         if (!hasValue) {
@@ -119,19 +134,41 @@ bool readOptions(int argc, char** argv, Options* opt) {
 }
 
 // One game, as the program plays it, except that the player never shoots:
-// set-up and first draw, the seed, both fleets at random, then the
-// opponent's move and the redraw after it until the player's fleet is sunk.
+// set-up and first draw, the seed, both fleets at random (the player's drawn
+// evenly, as if placed by hand, with even), then the opponent's move and the
+// redraw after it until the player's fleet is sunk.
 //
 // The shots are counted from what the game does on the screen: at the paced
 // levels every shot pauses once; at level 1 every shot writes the screen
 // twice, the announcement and then the result.
-GameCount simPlayGame(Game* g, const Level& level, unsigned seed) {
+GameCount simPlayGame(Game* g, const Level& level, unsigned seed, bool even, ShotClock* clock) {
     headlessReset();
     gameInit(g);
     gameDrawMaps(g);
     std::srand(seed);
-    placeFleetRandomly(g, g->mapPlayer.get());
+    g->opponent.random = admiralSeed(seed);
+    if (even) {
+        AdmiralRandom draws = admiralSeed(~seed);
+        for (const ShipPlace& s : admiralDrawEvenFleet(draws)) {
+            if (!placeShip(g->mapPlayer.get(), s.len, s.x, s.y, s.vertical)) countsWrong(level, seed, {}, "an even fleet that does not fit");
+        }
+        g->placedByHand = 1;
+    } else {
+        placeFleetRandomly(g, g->mapPlayer.get());
+    }
     placeFleetRandomly(g, g->mapOpponent.get());
+    headlessOnPause([clock](int) { clock->mark = std::chrono::steady_clock::now(); });
+    headlessOnFrame([clock](const Frame&, Coord cursor) {
+        auto now = std::chrono::steady_clock::now();
+        std::string said = headlessRow(cursor.y);
+        if (said.starts_with("AI Fires at ") && said.ends_with("...")) {
+            double ms = std::chrono::duration<double, std::milli>(now - clock->mark).count();
+            clock->totalMs += ms;
+            clock->mostMs = std::max(clock->mostMs, ms);
+            clock->shots++;
+        }
+        clock->mark = std::chrono::steady_clock::now();
+    });
     g->opponentMove = level.move;
     const bool paced = level.move != aiMoveEasy;  // every other level pauses before each shot
 
@@ -172,11 +209,12 @@ int percentile(const std::vector<int>& sorted, double p) {
 
 LevelSummary simPlayLevel(Game* g, const Level& level, const Options& opt) {
     std::vector<GameCount> counts(static_cast<std::size_t>(opt.games));
+    ShotClock clock;
     auto start = std::chrono::steady_clock::now();
     std::clock_t cpuStart = std::clock();
     for (int i = 0; i < opt.games; i++) {
         unsigned seed = opt.seed + static_cast<unsigned>(i);
-        counts[static_cast<std::size_t>(i)] = simPlayGame(g, level, seed);
+        counts[static_cast<std::size_t>(i)] = simPlayGame(g, level, seed, opt.even, &clock);
         if (opt.show) printScreen();
     }
     std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
@@ -212,6 +250,8 @@ LevelSummary simPlayLevel(Game* g, const Level& level, const Options& opt) {
     sum.meanLucky = static_cast<double>(totalLucky) / games;
     sum.gamesPerSecond = wall.count() > 0 ? games / wall.count() : 0;
     sum.gamesPerCpuSecond = cpu > 0 ? games / cpu : 0;
+    sum.msPerShot = clock.shots > 0 ? clock.totalMs / static_cast<double>(clock.shots) : 0;
+    sum.mostMs = clock.mostMs;
     return sum;
 }
 
@@ -232,16 +272,17 @@ int main(int argc, char** argv) {
     }
 
     // Every level plays the same seeds, and so against the same fleets.
-    std::printf("Shots the computer needs to sink a random fleet: %d games a level, seeds %u to %u.\n"
-                "Percentiles by nearest rank; turns and lucky shots used are means a game; games/s by the wall\n"
-                "clock, and by the processor time the simulator got (the two differ on a busy machine).\n\n",
-                opt.games, opt.seed, opt.seed + static_cast<unsigned>(opt.games - 1));
-    std::printf("%-30s %7s %7s %7s %5s %5s %7s %7s %9s %9s\n", "level", "games", "mean", "median", "p10", "p90",
-                "turns", "lucky", "games/s", "cpu g/s");
+    std::printf("Shots the computer needs to sink a %s fleet: %d games a level, seeds %u to %u.\n"
+                "Percentiles by nearest rank; turns and lucky shots used are means a game; ms/shot and max ms\n"
+                "the time to choose a shot; games/s by the wall clock, and by the processor time the\n"
+                "simulator got (the two differ on a busy machine).\n\n",
+                opt.even ? "evenly drawn" : "random", opt.games, opt.seed, opt.seed + static_cast<unsigned>(opt.games - 1));
+    std::printf("%-30s %7s %7s %7s %5s %5s %7s %7s %8s %8s %9s %9s\n", "level", "games", "mean", "median", "p10",
+                "p90", "turns", "lucky", "ms/shot", "max ms", "games/s", "cpu g/s");
     for (const auto& [level, s] : rows) {
-        std::printf("%-30s %7d %7.2f %7d %5d %5d %7.2f %7.2f %9.0f %9.0f\n", level->name, opt.games, s.meanShots,
-                    s.medianShots, s.p10Shots, s.p90Shots, s.meanTurns, s.meanLucky, s.gamesPerSecond,
-                    s.gamesPerCpuSecond);
+        std::printf("%-30s %7d %7.2f %7d %5d %5d %7.2f %7.2f %8.3f %8.2f %9.0f %9.0f\n", level->name, opt.games,
+                    s.meanShots, s.medianShots, s.p10Shots, s.p90Shots, s.meanTurns, s.meanLucky, s.msPerShot,
+                    s.mostMs, s.gamesPerSecond, s.gamesPerCpuSecond);
     }
     return 0;
 }

@@ -56,8 +56,8 @@ TEST_F(Match, RefusedLineSpendsNoShotAndTheWinningShotEndsTheMatch) {
 // The menus ask again, with no word said, until the line's digits, all of them
 // together, make a number they offer: what each read was asked shows it.
 TEST(Menus, AskAgainUntilTheAnswerIsANumberTheyOffer) {
-    const std::string levels = " 4 - Champion (Hard, Lucky)", placing = " 2 - Place randomly";
-    const char* answers[] = {"5", "0", "x", "", "99999999999", "1 2", "3x", "3", "4", " 2 ", "-"};
+    const std::string levels = " 5 - Admiral (Hard, Honest)", placing = " 2 - Place randomly";
+    const char* answers[] = {"6", "0", "x", "", "99999999999", "1 2", "5x", "3", "4", " 2 ", "-"};
     Lines asked;
     headlessReset();
     headlessOnRead([&](char* buf, int size) {

@@ -9,11 +9,11 @@
 // What a command line gives: the status (-1: play), the start of what goes
 // to standard output and to standard error, and the options to play with.
 TEST(Options, GnuStyleOrOneUsageLineAndStatusTwo) {
-    const std::string usage = "; usage: salvo [--level=1-4] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--help] [--version]\n";
+    const std::string usage = "; usage: salvo [--level=1-5] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--help] [--version]\n";
     using C = ColourChoice;
     struct Row { std::vector<const char*> args; int status; std::string out, err; Options want; } rows[] = {
         {{}, -1, "", "", {}},
-        {{"--level=4", "--place", "hand", "--seed=4294967295", "--color"}, -1, "", "", {4, 1, true, 4294967295u, C::Always}},
+        {{"--level=5", "--place", "hand", "--seed=4294967295", "--color"}, -1, "", "", {5, 1, true, 4294967295u, C::Always}},
         {{"--lev", "1", "--pl=random", "--se", "0", "--col=never", "--color=auto"}, -1, "", "", {1, 2, true, 0, C::Auto}},
         {{"--bogus", "stray", "--help"}, 0, "Usage: salvo [OPTION]...\n", "", {}},
         {{"-h", "--version"}, 0, "Usage: salvo [OPTION]...\n", "", {}},
@@ -21,7 +21,7 @@ TEST(Options, GnuStyleOrOneUsageLineAndStatusTwo) {
         {{"--bogus"}, 2, "", "salvo: unknown option '--bogus'" + usage, {}},
         {{"extra", "args"}, 2, "", "salvo: 'extra' is not an option" + usage, {}},
         {{"--", "--help"}, 2, "", "salvo: '--help' is not an option" + usage, {}},
-        {{"--level=5"}, 2, "", "salvo: --level takes 1, 2, 3 or 4, not '5'" + usage, {}},
+        {{"--level=6"}, 2, "", "salvo: --level takes 1, 2, 3, 4 or 5, not '6'" + usage, {}},
         {{"--level"}, 2, "", "salvo: option '--level' needs a value" + usage, {}},
         {{"--place=boat"}, 2, "", "salvo: --place takes hand or random, not 'boat'" + usage, {}},
         {{"--seed=4294967296"}, 2, "", "salvo: --seed takes a number from 0 to 4294967295, not '4294967296'" + usage, {}},

@@ -5,7 +5,7 @@
 
 namespace {
 
-const std::string LEVELS = "4 - Champion (Hard, Lucky)";
+const std::string LEVELS = "5 - Admiral (Hard, Honest)";
 const std::string PLACING = "2 - Place randomly";
 const std::string TARGET = "You have 3 shots left. What is your target?";
 const std::string PLAYING = " --seed=7 --level=1 --place=random";
@@ -40,9 +40,9 @@ TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
             Screen s = t.waitShows(r.waitFor);
             EXPECT_TRUE(s.alternate);
             if (r.waitFor == LEVELS) {  // the first screen: the boards and the fleets, the first menu
-                EXPECT_EQ(s.rows[0] + "/" + s.rows[11] + "/" + s.rows[14] + "/" + s.rows[15] + "/" + s.rows[20],
+                EXPECT_EQ(s.rows[0] + "/" + s.rows[11] + "/" + s.rows[14] + "/" + s.rows[15] + "/" + s.rows[21],
                           "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet/10|               10|/"
-                          "Select Your Opponent (type a number 1-4)/ 1 - Not The Brightest Bulb (Easy)/>");
+                          "Select Your Opponent (type a number 1-5)/ 1 - Not The Brightest Bulb (Easy)/>");
             }
         }
         if (!r.signal.empty()) t.signal(r.signal);

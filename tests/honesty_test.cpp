@@ -1,0 +1,76 @@
+#include "rules/admiral.h"
+#include "support.h"
+
+namespace {
+
+struct Ship {
+    int x, y, len, vertical;
+};
+
+// The fleet the game places at random from seed, ship by ship.
+std::vector<Ship> fleetOf(unsigned seed) {
+    Board b{};
+    std::unique_ptr<ShipClass> roster;
+    std::srand(seed);
+    placeFleetRandomly(roster, b.data());
+    std::vector<Ship> ships;
+    auto ship = [&b](int x, int y) { return XYVALID(x, y) && (b[static_cast<std::size_t>(x + y * 10)] & CELL_SHIP); };
+    for (int y = 0; y < 10; y++) {
+        for (int x = 0; x < 10; x++) {
+            if (!ship(x, y) || ship(x - 1, y) || ship(x, y - 1)) continue;
+            Ship s{x, y, 1, ship(x, y + 1)};
+            while (ship(x + s.len * !s.vertical, y + s.len * s.vertical)) s.len++;
+            ships.push_back(s);
+        }
+    }
+    return ships;
+}
+
+// What the level fires, shot by shot ("AI Fires at E3... Hit!"), at ships
+// placed on a new game's board, its draws from seed, until the fleet sinks.
+Lines shotsAt(const std::vector<Ship>& ships, OpponentMove level, unsigned seed) {
+    Game g{};
+    headlessReset();
+    gameInit(&g);
+    for (const Ship& s : ships) EXPECT_EQ(placeShip(g.mapPlayer.get(), s.len, s.x, s.y, s.vertical), 1);
+    g.opponentMove = level;
+    std::srand(seed);
+    g.opponent.random = admiralSeed(seed);
+    Lines said;
+    headlessOnFrame([&said](const Frame&, Coord cursor) {
+        std::string row = headlessRow(cursor.y - 1);
+        if (row.starts_with("AI Fires at ") && (said.empty() || said.back() != row)) said.push_back(row);
+    });
+    while (!g.opponentWon && said.size() < 100) g.opponentMove(&g);
+    gameDestroy(&g);
+    headlessReset();
+    return said;
+}
+
+}  // namespace
+
+// Two fleets that differ by one ship, the same draws: a level that sees only
+// its own shots fires the same squares at both until one of them shows
+// something else. One that reads the player's board may part sooner.
+TEST(Honesty, OnlyTheExpertAndTheChampionFireOtherwiseBeforeTheyHaveSeenADifference) {
+    const struct { OpponentMove level; unsigned seed; bool peeks; } rows[] = {
+        {aiMoveEasy, 1, false}, {aiMoveMedium, 2, false}, {aiMoveAdmiral, 1, false}, {aiMoveAdmiral, 2, false},
+        {aiMoveHard, 1, true}, {aiMoveChampion, 30, true},  // the halo read at shot 35, a ship by luck at shot 9
+    };
+    for (const auto& r : rows) {
+        std::vector<Ship> one = fleetOf(r.seed), other = one;
+        Ship& moved = other.back();  // a 2-master, to the first place it fits elsewhere
+        for (int at = 0; at < 200 && (moved.x == one.back().x && moved.y == one.back().y && moved.vertical == one.back().vertical); at++) {
+            Board b{};
+            Ship tried{at % 10, at / 10 % 10, 2, at / 100};
+            for (std::size_t i = 0; i + 1 < one.size(); i++) placeShip(b.data(), one[i].len, one[i].x, one[i].y, one[i].vertical);
+            if (placeShip(b.data(), 2, tried.x, tried.y, tried.vertical)) moved = tried;
+        }
+        Lines a = shotsAt(one, r.level, r.seed), b = shotsAt(other, r.level, r.seed);
+        std::size_t i = 0;
+        while (i < a.size() && i < b.size() && a[i] == b[i]) i++;
+        SCOPED_TRACE(testing::Message() << "seed " << r.seed << ", shot " << i + 1 << ": " << a.at(i) << " | " << b.at(i));
+        auto square = [](const std::string& line) { return line.substr(0, line.find("...")); };
+        EXPECT_EQ(square(a.at(i)) != square(b.at(i)), r.peeks);
+    }
+}
