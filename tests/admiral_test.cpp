@@ -8,7 +8,6 @@
 
 #include "rules/admiral.h"
 #include "rules/board.h"
-#include "rules/fleet.h"
 
 namespace {
 
@@ -115,19 +114,5 @@ TEST(AdmiralAim, FiresOnlyWhereAShipMustBeTillItIsFound) {
             }
             EXPECT_EQ(shots[0], shots[1]);
         }
-    }
-}
-
-// The game's own placement rule takes every ship of the fleet, longest first.
-TEST(AdmiralFleet, DrawsFleetsThePlacementRuleTakes) {
-    AdmiralRandom random = admiralSeed(3);
-    for (int fleet = 0; fleet < 20; fleet++) {
-        std::array<std::uint8_t, SIGHT_SQUARES> map{};
-        std::vector<int> lengths;
-        for (ShipPlace s : admiralDrawEvenFleet(random)) {
-            EXPECT_EQ(placeShip(map.data(), s.len, s.x, s.y, s.vertical), 1) << fleet << ": " << s.x << "," << s.y;
-            lengths.push_back(s.len);
-        }
-        EXPECT_EQ(lengths, (std::vector<int>{5, 4, 4, 3, 3, 3, 2, 2, 2, 2}));
     }
 }

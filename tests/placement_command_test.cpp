@@ -34,14 +34,3 @@ TEST_F(PlacementCommand, PlacesTheShipItNamesOrNothing) {
         EXPECT_EQ(left, wantLeft);
     }
 }
-
-// Refused along the way: a bad orientation, a ship touching another, an empty
-// line, a second 5-master, a 2-master off the board.
-TEST_F(PlacementCommand, ManualPlacementTakesCommandsUntilTheWholeFleetIsOnTheBoard) {
-    play(placeFleetManually, &g, "a1 5 x\na1 5 h\nb2 2 h\n\nc3 5 v\ng1 4 h\na3 4 h\nf3 3 h\na5 3 h\ne5 3 h\na7 2 h\n"
-                                 "d7 2 h\ng7 2 h\nj10 2 v\na9 2 h\n");
-    EXPECT_TRUE(g.shipsToPlace == nullptr && shipSquares(g.mapPlayer.get()) == 30);
-    expectMessages({"You have 1 2-Master left to place", "", "> j10 2 v", "Placement failed.",
-                    "You have 1 2-Master left to place", "", "> a9 2 h", "Placement successful.", "", ">"});
-    EXPECT_EQ(headlessScreen()[3 + 5 + 2 * 80].attr, 103);  // drawn in the placement view: F1 in the halo
-}

@@ -73,14 +73,10 @@ struct Recorder {
     }
     // The message area's scroll, if one makes more rows the same as they were.
     int scrolled(const Cell* next) {
+        const std::array<Cell, WIDTH> blank = [] { std::array<Cell, WIDTH> b; b.fill({0, 7}); return b; }();
         auto changed = [&](int k) {
             int n = 0;
-            for (int y = AREA_TOP; y < HEIGHT; y++) {
-                Frame blank;
-                blank.fill({0, 7});
-                const Cell* was = y + k < HEIGHT ? &shown[static_cast<std::size_t>((y + k) * WIDTH)] : blank.data();
-                n += !sameRow(was, next + y * WIDTH);
-            }
+            for (int y = AREA_TOP; y < HEIGHT; y++) n += !sameRow(y + k < HEIGHT ? &shown[static_cast<std::size_t>((y + k) * WIDTH)] : blank.data(), next + y * WIDTH);
             return n;
         };
         int best = 0, least = changed(0);

@@ -32,25 +32,3 @@ TEST(ParseSquare, NeedsALetterAToJBeforeARowOneToTen) {
         EXPECT_TRUE((!r.ok && r.text.size() > 1) || Square(x, y) == Square(r.x, r.y)) << r.text << ": " << x << "," << y;
     }
 }
-
-namespace {
-
-// Whether what was printed holds line as it stands: the text the player sees.
-struct Holds : testing::MatcherInterface<const std::string&> {
-    std::string line;
-    explicit Holds(std::string l) : line(std::move(l)) {}
-    bool MatchAndExplain(const std::string& s, testing::MatchResultListener*) const override { return s.find(line) != s.npos; }
-    void DescribeTo(std::ostream* os) const override { *os << "holds \"" << line << '"'; }
-};
-using AssertionDeathTest = GameTest;
-
-}  // namespace
-
-// A broken promise between the game's parts is a bug, never the player's
-// doing: the program stops with one line that names it and where it is.
-TEST_F(AssertionDeathTest, BrokenPromiseStopsWithOneLineNamingTheConditionAndItsPlace) {
-    auto says = [](const std::string& what) { return testing::MakeMatcher(new Holds("Assertion failed: " + what + ", line ")); };
-    g.opponent.tracking = 1;  // following a ship, but no square
-    EXPECT_DEATH(aiChooseSquare(g.mapPlayer.get(), g.opponent, true, false), says("XYVALID(tx,ty), file rules/opponent.cpp"));
-    EXPECT_DEATH((void)mapFire(g.mapPlayer.get(), 0, 10), says("XYVALID(x,y), file rules/board.cpp"));
-}
