@@ -92,8 +92,8 @@ bool answer(int level, char* buf, int size) {
     return true;
 }
 
-// Plays one game through the program's own entry (game/main.cpp, built in
-// as salvoMain), on the headless console seeded with seed.
+// Plays one game through the program's own entry, salvoMain, on the
+// headless terminal seeded with seed.
 void recordGame(int level, unsigned seed) {
     terminalUse(headlessTerminal());
     headlessReset();

@@ -1,6 +1,6 @@
 // Fuzz target for text on its way to the screen: arbitrary bytes as
 // messages (consolePrint), positioned text (consolePrintAt) and typed lines
-// (the echo of consoleReadLine) on the headless console, and after each one
+// (the echo of consoleReadLine) on the headless terminal, and after each one
 // the cell buffer through the frame encoder and a model terminal; and keys
 // as the terminal layer reads them at a target prompt, aiming with the arrow
 // keys, shown through a model terminal of their own.

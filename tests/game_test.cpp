@@ -4,7 +4,7 @@ namespace {
 
 using Match = GameTest;
 
-// The program run with args on the headless console as it is set: its status.
+// The program run with args on the headless terminal as it is set: its status.
 int run(std::vector<std::string> args) {
     args.insert(args.begin(), "salvo");
     std::vector<char*> argv(args.size() + 1, nullptr);

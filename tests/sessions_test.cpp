@@ -1,4 +1,4 @@
-// Whole sessions of the program, recorded on the headless console and played
+// Whole sessions of the program, recorded on the headless terminal and played
 // again: every frame (the rows that changed since the last, and the cursor),
 // every pause with its length, every line read, the aim, and the way out. A
 // replay fails at the first line that differs and names the session, the

@@ -1,4 +1,4 @@
-// What the unit tests share: a new game on the headless console, scripted
+// What the unit tests share: a new game on the headless terminal, scripted
 // input, the boards and the message area as values to compare, and seeds.
 #pragma once
 

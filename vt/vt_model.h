@@ -29,8 +29,8 @@ struct VtCell {
 };
 
 struct VtScreen {
-    int rows = 25;
-    int cols = 80;
+    int rows = SCREEN_HEIGHT;
+    int cols = SCREEN_WIDTH;
     std::vector<VtCell> cells;   // row after row
     std::vector<VtCell> normal;  // the normal screen, while the alternate one is shown
     int x = 0;

@@ -9,8 +9,8 @@
 #include "terminal/posix/keys.h"
 
 // The game needs this much of the terminal; its last row is always blank.
-constexpr int DISPLAY_MIN_COLS = 80;
-constexpr int DISPLAY_MIN_ROWS = 24;
+constexpr int DISPLAY_MIN_COLS = SCREEN_WIDTH;
+constexpr int DISPLAY_MIN_ROWS = SCREEN_HEIGHT - 1;
 
 struct Display {
     AnsiScreen screen;    // what the terminal shows
