@@ -22,8 +22,14 @@ bin=build/release
 echo
 echo "== machine: $(nproc 2>/dev/null || echo '?') cores, load average $(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || uptime)"
 echo
-echo "== salvo-sim --games 10000 --level all"
-"$bin/sim/salvo-sim" --games 10000 --level all
+echo "== salvo-sim --games 10000 --level 1-4"
+"$bin/sim/salvo-sim" --games 10000 --level 1-4
+echo
+echo "== salvo-sim --games 2000 --level 5 (the Admiral thinks longer: fewer games)"
+"$bin/sim/salvo-sim" --games 2000 --level 5
+echo
+echo "== salvo-sim --games 2000 --even (fleets drawn evenly among all layouts, played as placed by hand)"
+"$bin/sim/salvo-sim" --games 2000 --even
 echo
 echo "== salvo-bench-frames (level 3, seed 1)"
 "$bin/bench/salvo-bench-frames" 3 1

@@ -30,7 +30,8 @@ constexpr int FLEET_SQUARES = 30;
 constexpr int BOARD_SQUARES = MAP_WIDTH * MAP_HEIGHT;
 
 struct Options {
-    int level = 0;  // 1..5, or 0 for all
+    int first = 1;  // the levels played, first to last
+    int last = LEVEL_COUNT;
     int games = 1000;
     unsigned seed = 1;
     bool each = false;  // one line per game
@@ -68,7 +69,7 @@ struct LevelSummary {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: salvo-sim [--level 1..5|all] [--games N] [--seed S] [--even] [--each] [--show]\n"
+                 "usage: salvo-sim [--level N|N-M|all] [--games N] [--seed S] [--even] [--each] [--show]\n"
                  "  Plays N games a level against random fleets; game i is seeded with S + i.\n"
                  "  --even  fleets drawn evenly among all legal layouts, played as placed by hand\n"
                  "  --each  prints one line per game: level, seed, shots, turns, lucky shots\n"
@@ -104,9 +105,12 @@ bool readOptions(int argc, char** argv, Options* opt) {
         if (!hasValue) {
             ok = false;
         } else if (arg == "--level" && value == "all") {
-            opt->level = 0;
+            opt->first = 1;
+            opt->last = LEVEL_COUNT;
         } else if (arg == "--level") {
-            ok = readNumber(value, 1, LEVEL_COUNT, &opt->level);
+            std::size_t dash = value.find('-');
+            ok = readNumber(value.substr(0, dash), 1, LEVEL_COUNT, &opt->first) &&
+                 readNumber(dash == std::string_view::npos ? value : value.substr(dash + 1), opt->first, LEVEL_COUNT, &opt->last);
         } else if (arg == "--games") {
             ok = readNumber(value, 1, 10000000, &opt->games);
         } else if (arg == "--seed") {
@@ -266,7 +270,7 @@ int main(int argc, char** argv) {
     static Game g{};
     std::vector<std::pair<const Level*, LevelSummary>> rows;
     for (int l = 1; l <= LEVEL_COUNT; l++) {
-        if (opt.level != 0 && opt.level != l) continue;
+        if (l < opt.first || l > opt.last) continue;
         const Level& level = LEVELS[l - 1];
         rows.emplace_back(&level, simPlayLevel(&g, level, opt));
     }
