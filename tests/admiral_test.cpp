@@ -116,3 +116,25 @@ TEST(AdmiralAim, FiresOnlyWhereAShipMustBeTillItIsFound) {
         }
     }
 }
+
+// Drawing layouts favours some over others; weighed, the layouts drawn tell
+// the odds of every square as counting all of them does, under either prior.
+TEST(AdmiralLayouts, DrawnAndWeighedTheyTellTheOddsThatCountingTells) {
+    Position p = positionOf(sightFrom("..o......." ".........." "..x......." ".........." "oooooooooo"
+                                      "###o##o##o" "oooooooooo" "####o###oo" "oooooooooo" "#####o####"));
+    for (FleetPrior prior : PRIORS) {
+        SCOPED_TRACE(prior == FleetPrior::Even ? "even" : "game's placement");
+        AdmiralRandom random = admiralSeed(1);
+        std::vector<Layout> counted, drawn;
+        ASSERT_TRUE(layoutsFind(p, prior, {1 << 24, 1 << 20, 0, 0}, random, &counted));
+        ASSERT_FALSE(layoutsFind(p, prior, {0, 0, 40000, 400000}, random, &drawn));
+        auto odds = [](const std::vector<Layout>& layouts, int b) {
+            double total = 0, on = 0;
+            for (const Layout& l : layouts) total += l.weight, on += bitsHas(l.ships, b) ? l.weight : 0;
+            return on / total;
+        };
+        double worst = 0;
+        for (int b = 0; b < 128; b++) worst = std::max(worst, std::abs(odds(counted, b) - odds(drawn, b)));
+        EXPECT_LT(worst, 0.02) << counted.size() << " layouts";
+    }
+}

@@ -139,25 +139,6 @@ TEST_F(Typing, EditTheLineShownAsTypedAndAimWithTheArrows) {
     }
 }
 
-// Lines as fgets gives them, one a read; a paste waits for its reads. Ctrl-D on
-// an empty line ends the input, and so does the terminal cut off, after its line.
-TEST(LineEditing, InputComesALineAtATime) {
-    struct Row { std::string keys; bool cutOff; std::vector<std::string> lines; KeysRead then; } rows[] = {
-        {"a1\nb2\x7f" "3\nc3\nd", false, {"a1\n", "b3\n", "c3\n"}, KeysRead::More},
-        {"b7\n\x04" "c8\n", false, {"b7\n"}, KeysRead::End},
-        {"b7", true, {"b7"}, KeysRead::End},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::PrintToString(r.keys));
-        Wire w;
-        w.k.input = r.keys;
-        if (r.cutOff) keysEndOfInput(w.k);
-        char buf[256];
-        for (const std::string& line : r.lines) EXPECT_TRUE(keysReadLine(w.k, buf, sizeof buf) == KeysRead::Line && buf == line);
-        EXPECT_EQ(keysReadLine(w.k, buf, sizeof buf), r.then);
-    }
-}
-
 // A line too long for the rows below the prompt shows its end; a resize draws
 // all again, a terminal too small gets a notice, and the typing goes on meanwhile.
 TEST(LineEditing, ALongLineResizedAndShownAgainAfterANoticeOfATooSmallTerminal) {
