@@ -161,6 +161,7 @@ GameCount simPlayGame(Game* g, const Level& level, unsigned seed, bool even, Sho
         placeFleetRandomly(g, g->mapPlayer.get());
     }
     placeFleetRandomly(g, g->mapOpponent.get());
+    clock->mark = std::chrono::steady_clock::now();
     headlessOnPause([clock](int) { clock->mark = std::chrono::steady_clock::now(); });
     headlessOnFrame([clock](const Frame&, Coord cursor) {
         auto now = std::chrono::steady_clock::now();

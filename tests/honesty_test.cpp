@@ -49,28 +49,37 @@ Lines shotsAt(const std::vector<Ship>& ships, OpponentMove level, unsigned seed)
 
 }  // namespace
 
+// Whether the level, playing from seed, fires at another square at two fleets
+// that differ by one ship before any of its shots has shown it a difference.
+bool partsEarly(OpponentMove level, unsigned seed) {
+    std::vector<Ship> one = fleetOf(seed), other = one;
+    Ship& moved = other.back();  // a 2-master, to the first place it fits elsewhere
+    for (int at = 0; at < 200 && moved.x == one.back().x && moved.y == one.back().y && moved.vertical == one.back().vertical; at++) {
+        Board b{};
+        Ship tried{at % 10, at / 10 % 10, 2, at / 100};
+        for (std::size_t i = 0; i + 1 < one.size(); i++) placeShip(b.data(), one[i].len, one[i].x, one[i].y, one[i].vertical);
+        if (placeShip(b.data(), 2, tried.x, tried.y, tried.vertical)) moved = tried;
+    }
+    Lines a = shotsAt(one, level, seed), b = shotsAt(other, level, seed);
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) i++;
+    auto square = [](const std::string& line) { return line.substr(0, line.find("...")); };
+    return square(a.at(i)) != square(b.at(i));
+}
+
 // Two fleets that differ by one ship, the same draws: a level that sees only
 // its own shots fires the same squares at both until one of them shows
-// something else. One that reads the player's board may part sooner.
+// something else. One that reads the player's board parts sooner, from some
+// seed on (with glibc's rand, the Expert at seed 1 reads the halo at shot 35,
+// the Champion at seed 30 a ship by luck at shot 9).
 TEST(Honesty, OnlyTheExpertAndTheChampionFireOtherwiseBeforeTheyHaveSeenADifference) {
-    const struct { OpponentMove level; unsigned seed; bool peeks; } rows[] = {
-        {aiMoveEasy, 1, false}, {aiMoveMedium, 2, false}, {aiMoveAdmiral, 1, false}, {aiMoveAdmiral, 2, false},
-        {aiMoveHard, 1, true}, {aiMoveChampion, 30, true},  // the halo read at shot 35, a ship by luck at shot 9
-    };
-    for (const auto& r : rows) {
-        std::vector<Ship> one = fleetOf(r.seed), other = one;
-        Ship& moved = other.back();  // a 2-master, to the first place it fits elsewhere
-        for (int at = 0; at < 200 && (moved.x == one.back().x && moved.y == one.back().y && moved.vertical == one.back().vertical); at++) {
-            Board b{};
-            Ship tried{at % 10, at / 10 % 10, 2, at / 100};
-            for (std::size_t i = 0; i + 1 < one.size(); i++) placeShip(b.data(), one[i].len, one[i].x, one[i].y, one[i].vertical);
-            if (placeShip(b.data(), 2, tried.x, tried.y, tried.vertical)) moved = tried;
-        }
-        Lines a = shotsAt(one, r.level, r.seed), b = shotsAt(other, r.level, r.seed);
-        std::size_t i = 0;
-        while (i < a.size() && i < b.size() && a[i] == b[i]) i++;
-        SCOPED_TRACE(testing::Message() << "seed " << r.seed << ", shot " << i + 1 << ": " << a.at(i) << " | " << b.at(i));
-        auto square = [](const std::string& line) { return line.substr(0, line.find("...")); };
-        EXPECT_EQ(square(a.at(i)) != square(b.at(i)), r.peeks);
+    const std::pair<OpponentMove, unsigned> honest[] = {{aiMoveEasy, 1}, {aiMoveMedium, 2}, {aiMoveAdmiral, 1}, {aiMoveAdmiral, 2}};
+    for (auto [level, seed] : honest) {
+        EXPECT_FALSE(partsEarly(level, seed)) << "seed " << seed;
+    }
+    for (OpponentMove level : {aiMoveHard, aiMoveChampion}) {
+        unsigned seed = 1;
+        while (seed <= 40 && !partsEarly(level, seed)) seed++;
+        EXPECT_LE(seed, 40u) << (level == aiMoveHard ? "the Expert" : "the Champion") << " never peeked";
     }
 }
