@@ -277,11 +277,11 @@ int main(int argc, char** argv) {
     }
 
     // Every level plays the same seeds, and so against the same fleets.
-    std::printf("Shots the computer needs to sink a %s fleet: %d games a level, seeds %u to %u.\n"
+    std::printf("Shots the computer needs to sink %s fleet: %d games a level, seeds %u to %u.\n"
                 "Percentiles by nearest rank; turns and lucky shots used are means a game; ms/shot and max ms\n"
                 "the time to choose a shot; games/s by the wall clock, and by the processor time the\n"
                 "simulator got (the two differ on a busy machine).\n\n",
-                opt.even ? "evenly drawn" : "random", opt.games, opt.seed, opt.seed + static_cast<unsigned>(opt.games - 1));
+                opt.even ? "an evenly drawn" : "a random", opt.games, opt.seed, opt.seed + static_cast<unsigned>(opt.games - 1));
     std::printf("%-30s %7s %7s %7s %5s %5s %7s %7s %8s %8s %9s %9s\n", "level", "games", "mean", "median", "p10",
                 "p90", "turns", "lucky", "ms/shot", "max ms", "games/s", "cpu g/s");
     for (const auto& [level, s] : rows) {
