@@ -67,7 +67,8 @@ int salvoMain(int argc, char** argv) {
         std::srand(seed);
         g.opponent.random = admiralSeed(seed);
 
-        int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, [](int n) { return n >= 1 && n <= OPPONENT_LEVEL_COUNT; });
+        auto offered = [](int n) { return n >= 1 && n <= OPPONENT_LEVEL_COUNT; };
+        int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, offered);
         g.opponentMove = OPPONENT_LEVELS[choice - 1].move;
 
         choice = opt.place ? opt.place
