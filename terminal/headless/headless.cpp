@@ -70,6 +70,7 @@ Coord headlessCursor() { return cursor; }
 
 std::string headlessRow(int y) {
     std::string row;
+    if (y < 0 || y >= SCREEN_HEIGHT) return row;
     for (int x = 0; x < SCREEN_WIDTH; x++) {
         unsigned ch = screen[static_cast<std::size_t>(x + y * SCREEN_WIDTH)].ch;
         row += ch == 0 ? ' ' : static_cast<char>(ch);

@@ -17,7 +17,8 @@ const TerminalBackend* headlessTerminal();
 const Frame& headlessScreen();
 Coord headlessCursor();
 
-// Row y of the last frame as text: blank cells as spaces, trailing blanks cut.
+// Row y of the last frame as text: blank cells as spaces, trailing blanks
+// cut; empty for a row off the screen.
 std::string headlessRow(int y);
 
 // How many frames were shown, and how often the game paused.
