@@ -137,6 +137,24 @@ bool readOptions(int argc, char** argv, Options* opt) {
     std::exit(1);
 }
 
+// Whether the cursor's row reads "AI Fires at B7...": the computer has
+// chosen its square and says so before the pause. Read from the cells
+// themselves, as this runs at every frame of every game.
+bool announcesShot(const Frame& cells, Coord cursor) {
+    if (cursor.y < 0 || cursor.y >= SCREEN_HEIGHT) return false;
+    const Cell* row = &cells[static_cast<std::size_t>(cursor.y * SCREEN_WIDTH)];
+    auto is = [row](int from, std::string_view text) {
+        if (from < 0 || from + static_cast<int>(text.size()) > SCREEN_WIDTH) return false;
+        for (std::size_t i = 0; i < text.size(); i++) {
+            if (row[from + static_cast<int>(i)].ch != static_cast<unsigned char>(text[i])) return false;
+        }
+        return true;
+    };
+    int end = SCREEN_WIDTH;
+    while (end > 0 && (row[end - 1].ch == 0 || row[end - 1].ch == ' ')) end--;
+    return is(0, "AI Fires at ") && is(end - 3, "...");
+}
+
 // One game, as the program plays it, except that the player never shoots:
 // set-up and first draw, the seed, both fleets at random (the player's drawn
 // evenly, as if placed by hand, with even), then the opponent's move and the
@@ -163,10 +181,9 @@ GameCount simPlayGame(Game* g, const Level& level, unsigned seed, bool even, Sho
     placeFleetRandomly(g, g->mapOpponent.get());
     clock->mark = std::chrono::steady_clock::now();
     headlessOnPause([clock](int) { clock->mark = std::chrono::steady_clock::now(); });
-    headlessOnFrame([clock](const Frame&, Coord cursor) {
+    headlessOnFrame([clock](const Frame& cells, Coord cursor) {
         auto now = std::chrono::steady_clock::now();
-        std::string said = headlessRow(cursor.y);
-        if (said.starts_with("AI Fires at ") && said.ends_with("...")) {
+        if (announcesShot(cells, cursor)) {
             double ms = std::chrono::duration<double, std::milli>(now - clock->mark).count();
             clock->totalMs += ms;
             clock->mostMs = std::max(clock->mostMs, ms);
