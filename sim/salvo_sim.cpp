@@ -5,6 +5,7 @@
 // with seed + i (rand's draws and the Admiral's), so any game can be played
 // again alone with --seed seed+i --games 1.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -94,12 +95,8 @@ bool readOptions(int argc, char** argv, Options* opt) {
         bool hasValue = i + 1 < argc;
         std::string_view value = hasValue ? argv[i + 1] : "";
         bool ok = true;
-        if (arg == "--each") {
-            opt->each = true;
-            continue;
-        }
-        if (arg == "--show" || arg == "--even") {
-            (arg == "--show" ? opt->show : opt->even) = true;
+        if (arg == "--each" || arg == "--show" || arg == "--even") {
+            (arg == "--each" ? opt->each : arg == "--show" ? opt->show : opt->even) = true;
             continue;
         }
         if (!hasValue) {
@@ -137,22 +134,18 @@ bool readOptions(int argc, char** argv, Options* opt) {
     std::exit(1);
 }
 
-// Whether the cursor's row reads "AI Fires at B7...": the computer has
-// chosen its square and says so before the pause. Read from the cells
-// themselves, as this runs at every frame of every game.
+// Whether the cursor's row reads "AI Fires at B7...", read from the cells
+// without building a string: this runs at every frame of every game.
 bool announcesShot(const Frame& cells, Coord cursor) {
     if (cursor.y < 0 || cursor.y >= SCREEN_HEIGHT) return false;
-    const Cell* row = &cells[static_cast<std::size_t>(cursor.y * SCREEN_WIDTH)];
-    auto is = [row](int from, std::string_view text) {
-        if (from < 0 || from + static_cast<int>(text.size()) > SCREEN_WIDTH) return false;
-        for (std::size_t i = 0; i < text.size(); i++) {
-            if (row[from + static_cast<int>(i)].ch != static_cast<unsigned char>(text[i])) return false;
-        }
-        return true;
-    };
-    int end = SCREEN_WIDTH;
-    while (end > 0 && (row[end - 1].ch == 0 || row[end - 1].ch == ' ')) end--;
-    return is(0, "AI Fires at ") && is(end - 3, "...");
+    std::array<char, SCREEN_WIDTH> text{};
+    std::size_t end = 0;
+    for (std::size_t x = 0; x < text.size(); x++) {
+        text[x] = static_cast<char>(cells[x + static_cast<std::size_t>(cursor.y * SCREEN_WIDTH)].ch);
+        if (text[x] != '\0' && text[x] != ' ') end = x + 1;
+    }
+    std::string_view row(text.data(), end);
+    return row.starts_with("AI Fires at ") && row.ends_with("...");
 }
 
 // One game, as the program plays it, except that the player never shoots:
@@ -251,25 +244,21 @@ LevelSummary simPlayLevel(Game* g, const Level& level, const Options& opt) {
     }
 
     LevelSummary sum;
-    std::vector<int> shots;
-    shots.reserve(counts.size());
-    long totalShots = 0;
-    long totalTurns = 0;
-    long totalLucky = 0;
-    for (const GameCount& n : counts) {
-        shots.push_back(n.shots);
-        totalShots += n.shots;
-        totalTurns += n.turns;
-        totalLucky += n.lucky;
-    }
-    std::sort(shots.begin(), shots.end());
     auto games = static_cast<double>(opt.games);
-    sum.meanShots = static_cast<double>(totalShots) / games;
+    auto mean = [&counts, games](int GameCount::*field) {
+        long total = 0;
+        for (const GameCount& n : counts) total += n.*field;
+        return static_cast<double>(total) / games;
+    };
+    std::vector<int> shots;
+    for (const GameCount& n : counts) shots.push_back(n.shots);
+    std::sort(shots.begin(), shots.end());
+    sum.meanShots = mean(&GameCount::shots);
     sum.medianShots = percentile(shots, 0.5);
     sum.p10Shots = percentile(shots, 0.1);
     sum.p90Shots = percentile(shots, 0.9);
-    sum.meanTurns = static_cast<double>(totalTurns) / games;
-    sum.meanLucky = static_cast<double>(totalLucky) / games;
+    sum.meanTurns = mean(&GameCount::turns);
+    sum.meanLucky = mean(&GameCount::lucky);
     sum.gamesPerSecond = wall.count() > 0 ? games / wall.count() : 0;
     sum.gamesPerCpuSecond = cpu > 0 ? games / cpu : 0;
     sum.msPerShot = clock.shots > 0 ? clock.totalMs / static_cast<double>(clock.shots) : 0;
