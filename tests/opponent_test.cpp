@@ -12,30 +12,6 @@ struct Opponent : GameTest {
 
 }  // namespace
 
-// Every square fired at but t and A10 (beside no shot, always fine), a ship
-// at hit: whether the filtered random choice takes t when it is drawn first.
-TEST_F(Opponent, RandomShotSkipsSquaresBesideAShotUnlessAShipMayLieThere) {
-    const int beside = CELL_NEAR | CELL_BESIDE_SHOT;
-    const struct { const char* name; Square t; int flags; Square hit; int hitFlags; bool taken; } rows[] = {
-        {"water beside a miss", {5, 5}, CELL_BESIDE_SHOT, {9, 9}, CELL_SHIP, false},
-        {"halo beside a shot in the corner J1", {9, 0}, beside, {9, 9}, CELL_SHIP, true},
-        {"halo beside a shot, a hit two squares off", {5, 5}, beside, {7, 5}, CELL_SHIP, true},
-        {"halo beside no shot, a hit at its corner", {5, 5}, CELL_NEAR, {4, 4}, CELL_SHIP, true},
-        {"halo beside a shot, a hit right of it", {5, 5}, beside, {6, 5}, CELL_SHIP, false},
-        {"halo beside a shot, a hit below left of it", {5, 5}, beside, {4, 6}, CELL_SHIP, false},
-        {"halo beside a shot, a sunk ship above it", {5, 5}, beside, {5, 4}, CELL_SHIP | CELL_SUNK, false},
-    };
-    for (const auto& r : rows) {
-        std::fill(map(), map() + MAP_WIDTH * MAP_HEIGHT, CELL_SHOT);
-        mapSet(map(), r.t.first, r.t.second, r.flags);
-        mapSet(map(), 0, 9, 0);
-        mark({r.hit}, r.hitFlags);
-        std::srand(seedWhere([&] { return std::rand() % 10 == r.t.first && std::rand() % 10 == r.t.second; }));
-        AiChoice c = aiChooseSquare(map(), g.opponent, true, false);
-        EXPECT_EQ(Square(c.x, c.y) == r.t, r.taken) << r.name;
-    }
-}
-
 // Luck is drawn before the shot while some is left: a first draw of 146 of 1000
 // makes it lucky, 147 not. A lucky shot hits the lone 5-master and tracks it.
 TEST_F(Opponent, ChampionsLuckIsDrawnBeforeTheShot) {
