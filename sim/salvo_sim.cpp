@@ -5,7 +5,6 @@
 // with seed + i (rand's draws and the Admiral's), so any game can be played
 // again alone with --seed seed+i --games 1.
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -134,18 +133,13 @@ bool readOptions(int argc, char** argv, Options* opt) {
     std::exit(1);
 }
 
-// Whether the cursor's row reads "AI Fires at B7...", read from the cells
-// without building a string: this runs at every frame of every game.
+// Whether the cursor's row reads "AI Fires at B7...": the computer has
+// chosen its square. This runs at every frame of every game, so the row is
+// read as text only when its first cell may begin that.
 bool announcesShot(const Frame& cells, Coord cursor) {
-    if (cursor.y < 0 || cursor.y >= SCREEN_HEIGHT) return false;
-    std::array<char, SCREEN_WIDTH> text{};
-    std::size_t end = 0;
-    for (std::size_t x = 0; x < text.size(); x++) {
-        text[x] = static_cast<char>(cells[x + static_cast<std::size_t>(cursor.y * SCREEN_WIDTH)].ch);
-        if (text[x] != '\0' && text[x] != ' ') end = x + 1;
-    }
-    std::string_view row(text.data(), end);
-    return row.starts_with("AI Fires at ") && row.ends_with("...");
+    if (cursor.y < 0 || cursor.y >= SCREEN_HEIGHT || cells[static_cast<std::size_t>(cursor.y * SCREEN_WIDTH)].ch != 'A') return false;
+    std::string said = headlessRow(cursor.y);
+    return said.starts_with("AI Fires at ") && said.ends_with("...");
 }
 
 // One game, as the program plays it, except that the player never shoots:
