@@ -43,6 +43,12 @@ void terminalExit(int status) {
 
 unsigned terminalRandomSeed() { return use().randomSeed(); }
 
+void terminalFarewell(const char* line) { use().farewell(line); }
+
+void terminalDropTyped() { use().dropTyped(); }
+
+bool terminalAwaitSight() { return use().awaitSight(); }
+
 unsigned terminalClockSeed() {
     return static_cast<unsigned>(static_cast<std::uint64_t>(std::time(nullptr)) & 0xffffffffu);
 }

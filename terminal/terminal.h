@@ -12,10 +12,12 @@ constexpr int SCREEN_WIDTH = 80;
 constexpr int SCREEN_HEIGHT = 25;
 
 // A cell's colours: foreground blue 1, green 2, red 4, bright 8; the same
-// times 16 for the background; and reverse video, for a terminal without
-// colour and for the aim.
+// times 16 for the background; reverse video, for a terminal without colour
+// and for the aim; and underline, which marks the latest shots. The two are
+// the Windows console's own bits for them.
 constexpr std::uint16_t ATTR_PLAIN = 7;  // light grey on black: the terminal's own colours
 constexpr std::uint16_t ATTR_REVERSE = 0x4000;
+constexpr std::uint16_t ATTR_UNDERLINE = 0x8000;
 
 // One character cell: a byte of text, 0-255 (0 shows blank), and its colours.
 struct Cell {
@@ -61,6 +63,9 @@ struct TerminalBackend {
     void (*restore)() noexcept;
     void (*exit)(int status);
     unsigned (*randomSeed)();
+    void (*farewell)(const char* line);
+    void (*dropTyped)();
+    bool (*awaitSight)();
 };
 
 // The backend the game talks to from now on.
@@ -87,9 +92,28 @@ bool terminalShowsColour();
 // Sets the aim (null: none). Each new aim starts afresh, with nothing aimed at.
 void terminalAim(const TerminalAim* aim);
 
-// Gives the terminal back as it was found. Idempotent, and safe in a signal
-// handler or a failed assertion; does nothing before a backend is in use.
+// Gives the terminal back as it was found, and writes the farewell line
+// below whatever was there before the game. Idempotent, and safe in a
+// signal handler or a failed assertion; does nothing before a backend is in
+// use.
 void terminalRestore() noexcept;
+
+// The line (at most TERMINAL_FAREWELL_MAX bytes, newline included) written
+// on the terminal's own screen when the program ends, by whatever way out:
+// set again whenever it changes, so that a signal finds it ready.
+constexpr int TERMINAL_FAREWELL_MAX = 120;
+void terminalFarewell(const char* line);
+
+// Forgets whatever was typed and not yet read: the next line read is one
+// typed after this call. Only keys typed at a terminal are dropped; lines
+// that come from a script are answers written in advance, and stay.
+void terminalDropTyped();
+
+// Returns once the player can see the game: at once, unless the terminal is
+// too small for it (or the game is stopped in the background); then after it
+// has been made large enough, the keys typed meanwhile kept. True when it
+// had to wait.
+bool terminalAwaitSight();
 
 // Ends the program with status, the terminal given back (the headless
 // backend throws instead, so that a test can go on).

@@ -13,7 +13,8 @@ void fail(VtScreen& s, const std::string& what) {
 
 VtCell blankCell(VtScreen& s) {
     if (s.reverse) fail(s, "blanks made with reverse video in force");
-    return {U' ', 39, s.bg, false};
+    if (s.underline) fail(s, "blanks made with underline in force");
+    return {U' ', 39, s.bg, false, false};
 }
 
 // Rows from..to (inclusive) move up by n (down by -n); rows moved in are blank.
@@ -41,7 +42,7 @@ void print(VtScreen& s, char32_t ch) {
         lineFeed(s);
         s.wrapPending = false;
     }
-    cell(s, s.x, s.y) = {ch, s.fg, s.bg, s.reverse};
+    cell(s, s.x, s.y) = {ch, s.fg, s.bg, s.reverse, s.underline};
     if (s.x == s.cols - 1) {
         s.wrapPending = true;
     } else {
@@ -54,7 +55,7 @@ void erase(VtScreen& s, int from, int to) {  // cells from..to-1, row after row
 }
 
 bool allowedSgr(int p) {
-    return p == 0 || p == 7 || (p >= 30 && p <= 37) || p == 39 || (p >= 40 && p <= 47) || p == 49 || (p >= 90 && p <= 97) ||
+    return p == 0 || p == 4 || p == 7 || (p >= 30 && p <= 37) || p == 39 || (p >= 40 && p <= 47) || p == 49 || (p >= 90 && p <= 97) ||
            (p >= 100 && p <= 107);
 }
 
@@ -107,10 +108,11 @@ void csi(VtScreen& s, std::string_view params, char final) {
             for (int v : p) {
                 if (v < 0) v = 0;
                 if (!allowedSgr(v)) return fail(s, "unknown colour in " + seq);
-                s.coloursNamed += v != 0 && v != 7;
+                s.coloursNamed += v != 0 && v != 4 && v != 7;
                 if (v == 0 || v == 39 || (v >= 30 && v <= 37) || (v >= 90 && v <= 97)) s.fg = v == 0 ? 39 : v;
                 if (v == 0 || v == 49 || (v >= 40 && v <= 47) || (v >= 100 && v <= 107)) s.bg = v == 0 ? 49 : v;
                 if (v == 0 || v == 7) s.reverse = v == 7;
+                if (v == 0 || v == 4) s.underline = v == 4;
             }
             return;
         case 'J':
@@ -168,6 +170,7 @@ VtCell meant(const Cell& c, bool colour) {
     VtCell v;
     v.ch = ch == 0 ? U' ' : (ch < 32 || (ch >= 127 && ch < 160) || ch > 255) ? U'?' : static_cast<char32_t>(ch);
     v.reverse = (a & ATTR_REVERSE) != 0;
+    v.underline = (a & ATTR_UNDERLINE) != 0;
     if (colour && (a & 0xff) != 7) {
         v.fg = ANSI_OF_BITS[a & 7] + ((a & 8) ? 90 : 30);
         v.bg = ANSI_OF_BITS[(a >> 4) & 7] + ((a & 128) ? 100 : 40);
@@ -272,11 +275,14 @@ std::string vtDiffers(const VtScreen& s, const Frame& cells, Coord cursor, bool 
         for (int x = 0; x < width; x++) {
             VtCell want = meant(cells[static_cast<std::size_t>(x + y * SCREEN_WIDTH)], colour);
             const VtCell& got = vtAt(s, x, y);
-            bool same = want.ch == U' ' ? got.ch == U' ' && got.reverse == want.reverse && shownColour(got) == shownColour(want)
-                                        : got == want;
+            bool blank = want.ch == U' ' && !want.underline;
+            bool same = blank ? got.ch == U' ' && got.reverse == want.reverse && !got.underline &&
+                                    shownColour(got) == shownColour(want)
+                              : got == want;
             if (!same) {
                 auto look = [](const VtCell& c) {
-                    return utf8(c.ch) + " " + std::to_string(c.fg) + "/" + std::to_string(c.bg) + (c.reverse ? " reverse" : "");
+                    return utf8(c.ch) + " " + std::to_string(c.fg) + "/" + std::to_string(c.bg) + (c.reverse ? " reverse" : "") +
+                           (c.underline ? " underline" : "");
                 };
                 char where[64];
                 std::snprintf(where, sizeof where, "cell %d,%d: ", x, y);

@@ -1,7 +1,7 @@
 // A model of a VT102-class terminal that knows only the common set the
 // terminal layer may speak, as the Linux console documents it: printable
 // characters (UTF-8 up to U+00FF), CR, LF and BS; CSI cursor position (H),
-// SGR (m: 0, 7, 30-37, 39, 40-47, 49, 90-97, 100-107), erase in display and in
+// SGR (m: 0, 4, 7, 30-37, 39, 40-47, 49, 90-97, 100-107), erase in display and in
 // line (J, K), insert and delete line (L, M), the scroll region (r), and the
 // private modes 25 (cursor shown) and 1049 (alternate screen). Anything else
 // is an error: the tests, fuzzers and benchmarks replay the layer's output
@@ -10,8 +10,9 @@
 // It behaves as those terminals do where it matters: a character written in
 // the last column leaves the cursor there with a wrap pending, LF at the
 // bottom of the scroll region scrolls it, and erased or inserted cells take
-// the background in force. Erasing or scrolling with reverse video in force
-// is an error too: terminals disagree on what the new blanks look like.
+// the background in force. Erasing or scrolling with reverse video or
+// underline in force is an error too: terminals disagree on what the new
+// blanks look like.
 #pragma once
 
 #include <string>
@@ -25,6 +26,7 @@ struct VtCell {
     int fg = 39;  // SGR numbers; 39 and 49 are the terminal's own colours
     int bg = 49;
     bool reverse = false;
+    bool underline = false;
     bool operator==(const VtCell&) const = default;
 };
 
@@ -41,6 +43,7 @@ struct VtScreen {
     int fg = 39;
     int bg = 49;
     bool reverse = false;
+    bool underline = false;
     bool cursorShown = true;
     bool alternate = false;
     int coloursNamed = 0;    // SGR colour numbers met (a terminal without colour should meet none)
@@ -66,6 +69,7 @@ std::string vtRow(const VtScreen& s, int y);
 // character 0 as a blank, control characters as "?", 160-255 as themselves;
 // attribute 7 in the terminal's own colours, others in the ANSI colours of
 // their bits, or with colour false all in the terminal's own colours; the
-// reverse video bit as reverse video. Blanks are compared by the one colour
-// they show. Empty when it does, else the first difference.
+// reverse video and underline bits as themselves. Blanks are compared by the
+// one colour they show, or two when underlined. Empty when it does, else the
+// first difference.
 std::string vtDiffers(const VtScreen& s, const Frame& cells, Coord cursor, bool colour = true);

@@ -13,6 +13,9 @@ std::string input;
 std::function<void(const Frame&, Coord)> frameHook;
 std::function<bool(char*, int)> readHook;
 std::function<void(int)> pauseHook;
+std::function<void()> dropHook;
+std::function<bool()> awaitHook;
+std::string farewellLine;
 unsigned seed = 1;
 ColourChoice colour = ColourChoice::Auto;
 const TerminalAim* aimSet = nullptr;
@@ -56,7 +59,16 @@ void exitWith(int status) { throw HeadlessExit{status}; }
 
 unsigned randomSeed() { return seed; }
 
-constexpr TerminalBackend HEADLESS{show, readLine, pause, setColour, showsColour, aim, restore, exitWith, randomSeed};
+void farewell(const char* line) { farewellLine = line; }
+
+void dropTyped() {
+    if (dropHook) dropHook();
+}
+
+bool awaitSight() { return awaitHook && awaitHook(); }
+
+constexpr TerminalBackend HEADLESS{show,     readLine,   pause,    setColour, showsColour, aim,       restore,
+                                   exitWith, randomSeed, farewell, dropTyped, awaitSight};
 
 }  // namespace
 
@@ -91,12 +103,21 @@ void headlessOnRead(std::function<bool(char*, int)> onRead) { readHook = std::mo
 
 void headlessOnPause(std::function<void(int)> onPause) { pauseHook = std::move(onPause); }
 
+void headlessOnDrop(std::function<void()> onDrop) { dropHook = std::move(onDrop); }
+
+void headlessOnAwait(std::function<bool()> onAwait) { awaitHook = std::move(onAwait); }
+
+std::string headlessFarewell() { return farewellLine; }
+
 void headlessSetSeed(unsigned value) { seed = value; }
 
 void headlessReset() {
     frameHook = nullptr;
     readHook = nullptr;
     pauseHook = nullptr;
+    dropHook = nullptr;
+    awaitHook = nullptr;
+    farewellLine.clear();
     screen = {};
     cursor = {0, 0};
     writes = 0;

@@ -43,12 +43,22 @@ struct HeadlessExit {
     int status;
 };
 
+// The farewell line the game set last ("" before any).
+std::string headlessFarewell();
+
+// Stand-ins for the terminal's answers about the player: onDrop sees each
+// drop of what was typed ahead (the queue itself stays: a pipe's lines are
+// never dropped), onAwait each wait until the player can see the game, and
+// tells whether it had to wait (it doesn't, when unset).
+void headlessOnDrop(std::function<void()> onDrop);
+void headlessOnAwait(std::function<bool()> onAwait);
+
 // The aim the game set last, or null.
 const TerminalAim* headlessAim();
 
 // The seed the headless terminal gives each game from now on (1 until set).
 void headlessSetSeed(unsigned seed);
 
-// Forgets the frame, the counts, any queued input and the stand-ins; the seed
+// Forgets the frame, the counts, any queued input, the farewell and the stand-ins; the seed
 // is 1 again, and colour is shown unless terminalSetColour asks for none.
 void headlessReset();

@@ -73,6 +73,8 @@ void withTyping(const Display& d, const Keys& k, Frame& cells, Coord& cursor) {
 
 }  // namespace
 
+bool displayFits(const Display& d) { return !tooSmall(d); }
+
 std::string displayShow(Display& d, const Keys& keys) {
     if (tooSmall(d)) return notice(d);
     d.notice = {0, 0};

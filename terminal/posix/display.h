@@ -26,6 +26,9 @@ void displayKeepFrame(Display& d, const Frame& frame, const Coord* cursor);
 // The terminal's size, new or not: displayShow draws everything again.
 void displayRepaint(Display& d, int rows, int cols);
 
+// Whether the terminal is large enough for the game, rather than a notice.
+bool displayFits(const Display& d);
+
 // The bytes that bring the terminal up to date: the game's frame, the line
 // typed so far after the prompt (while keys.reading, with editing on) and the
 // aim, or the notice. Nothing when it is up to date.

@@ -15,59 +15,65 @@ bool looksSame(const Cell& a, const Cell& b) {
     return a.ch == b.ch || (ansiIsBlank(a) && ansiIsBlank(b));
 }
 
-// How an attribute shows: the SGR numbers of its colours, and reverse video.
-// Windows numbers its colour bits blue 1, green 2, red 4; ANSI numbers red 1,
-// green 2, blue 4. Light grey on black is the terminal's own colours, and so
-// is every attribute on a terminal without colour.
+// How an attribute shows: the SGR numbers of its colours, reverse video and
+// underline. Windows numbers its colour bits blue 1, green 2, red 4; ANSI
+// numbers red 1, green 2, blue 4. Light grey on black is the terminal's own
+// colours, and so is every attribute on a terminal without colour.
 struct Colours {
     unsigned fg;
     unsigned bg;
     bool reverse;
+    bool underline;
 };
-constexpr Colours OWN_COLOURS{39, 49, false};
+constexpr Colours OWN_COLOURS{39, 49, false, false};
 
 unsigned ansiColourIndex(unsigned bits) { return (bits & 2u) | ((bits & 1u) << 2) | ((bits & 4u) >> 2); }
 
 Colours coloursOf(const AnsiScreen& s, std::uint16_t attr) {
     bool reverse = (attr & ATTR_REVERSE) != 0;
-    if (!s.colour || (attr & 0xffu) == ATTR_PLAIN) return {OWN_COLOURS.fg, OWN_COLOURS.bg, reverse};
+    bool underline = (attr & ATTR_UNDERLINE) != 0;
+    if (!s.colour || (attr & 0xffu) == ATTR_PLAIN) return {OWN_COLOURS.fg, OWN_COLOURS.bg, reverse, underline};
     return {ansiColourIndex(attr & 7u) + ((attr & 8u) ? 90u : 30u),
-            ansiColourIndex((attr >> 4) & 7u) + ((attr & 128u) ? 100u : 40u), reverse};
+            ansiColourIndex((attr >> 4) & 7u) + ((attr & 128u) ? 100u : 40u), reverse, underline};
 }
 
 // Whether a cell already looks right in the colours in force: a blank
-// shows only one colour, the background, or in reverse video the foreground.
+// shows only one colour, the background, or in reverse video the
+// foreground; underlined, it shows the other too, in its line.
 bool inForce(const AnsiScreen& s, const Cell& c) {
     Colours want = coloursOf(s, c.attr);
-    if (want.reverse != s.reverse) return false;
-    bool fgShows = !ansiIsBlank(c) || want.reverse;
-    bool bgShows = !ansiIsBlank(c) || !want.reverse;
+    if (want.reverse != s.reverse || want.underline != s.underline) return false;
+    bool blank = ansiIsBlank(c) && !want.underline;
+    bool fgShows = !blank || want.reverse;
+    bool bgShows = !blank || !want.reverse;
     return (!fgShows || want.fg == s.fg) && (!bgShows || want.bg == s.bg);
 }
 
 // Switches the terminal to the colours of c, naming only what changes.
-// Reverse video goes off only with everything else (SGR 0): a VT100 knows no
-// other way.
+// Reverse video and underline go off only with everything else (SGR 0): a
+// VT100 knows no other way.
 void setColours(AnsiScreen& s, std::string& out, const Cell& c) {
     if (inForce(s, c)) return;
     Colours want = coloursOf(s, c.attr);
-    Colours now{s.fg, s.bg, s.reverse};
+    Colours now{s.fg, s.bg, s.reverse, s.underline};
     std::string named;
     auto name = [&named](unsigned n) {
         if (!named.empty()) named += ';';
         named += std::to_string(n);
     };
-    if (now.reverse && !want.reverse) {
+    if ((now.reverse && !want.reverse) || (now.underline && !want.underline)) {
         name(0);
         now = OWN_COLOURS;
     }
     // What a blank doesn't show may stay as it is.
-    if (ansiIsBlank(c)) (want.reverse ? want.bg : want.fg) = want.reverse ? now.bg : now.fg;
+    if (ansiIsBlank(c) && !want.underline) (want.reverse ? want.bg : want.fg) = want.reverse ? now.bg : now.fg;
+    if (want.underline && !now.underline) name(4);
     if (want.fg != now.fg) name(want.fg);
     if (want.bg != now.bg) name(want.bg);
     if (want.reverse && !now.reverse) name(7);
     // A reset to the terminal's own colours is shorter, where it will do.
-    bool plain = !want.reverse && want.bg == OWN_COLOURS.bg && (want.fg == OWN_COLOURS.fg || ansiIsBlank(c));
+    bool plain = !want.reverse && !want.underline && want.bg == OWN_COLOURS.bg &&
+                 (want.fg == OWN_COLOURS.fg || ansiIsBlank(c));
     if (plain && !named.empty()) {
         named.clear();
         want = OWN_COLOURS;
@@ -76,6 +82,7 @@ void setColours(AnsiScreen& s, std::string& out, const Cell& c) {
     s.fg = want.fg;
     s.bg = want.bg;
     s.reverse = want.reverse;
+    s.underline = want.underline;
 }
 
 std::string cursorTo(int x, int y) {
@@ -226,6 +233,7 @@ std::string frameDiff(AnsiScreen& s, const Frame& frame, Coord cursor) {
         s.fg = OWN_COLOURS.fg;
         s.bg = OWN_COLOURS.bg;
         s.reverse = false;
+        s.underline = false;
         s.regionTop = 0;
         s.regionBottom = -1;
     }

@@ -3,10 +3,10 @@
 //
 // The bytes stay within the set that every VT100-class terminal knows, the
 // Linux console included: cursor position (CUP), colours and reverse video
-// (SGR 0, 7, 30-37, 90-97, 40-47, 100-107), erase in display and in line,
+// (SGR 0, 4, 7, 30-37, 90-97, 40-47, 100-107), erase in display and in line,
 // delete line, the scroll region, CR, LF and BS. Nothing else: a sequence
 // only some terminals know breaks the screen on the others. On a terminal
-// without colour only SGR 0 and 7 are sent.
+// without colour only SGR 0, 4 and 7 are sent.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +24,8 @@ struct AnsiScreen {
     Coord cursor{-1, -1};      // where the terminal's cursor is, -1 when unknown
     unsigned fg = 39;       // the SGR colours in force; 39 and 49 are the
     unsigned bg = 49;       // terminal's own
-    bool reverse = false;   // and whether reverse video is
+    bool reverse = false;   // and whether reverse video is,
+    bool underline = false; // and underline
     int regionTop = 0;      // the scroll region, rows regionTop to
     int regionBottom = -1;  // regionBottom; -1 when there is none
     bool colour = true;     // false: renditions only, for a terminal without colour

@@ -31,7 +31,8 @@ void show(const Frame& frame, const Coord* cursor) {
 // job that wants the terminal should. False when there is something to draw.
 bool waitForKeys() {
     if (sessionReadsTerminal() && !sessionInForeground(STDIN_FILENO)) return true;
-    switch (waitFor(STDIN_FILENO, STDOUT_FILENO, sessionWakeFd(), !pollTakesTerminals)) {
+    // Input that has ended has nothing more to wait for: only a signal then.
+    switch (waitFor(keys.ended ? -1 : STDIN_FILENO, STDOUT_FILENO, sessionWakeFd(), !pollTakesTerminals)) {
         case Woken::Keys: return true;
         case Woken::Signal: return false;
         case Woken::Gone: sessionGone(sessionDrawsOnTerminal() ? EIO : EPIPE);
@@ -90,10 +91,31 @@ void aim(const TerminalAim* a) { keysAim(keys, a); }
 
 void restore() noexcept { sessionGiveBack(); }
 
+void farewell(const char* line) { sessionFarewell(line); }
+
+void dropTyped() {
+    start();
+    sessionDropTyped(keys);
+}
+
+// While the game can't be seen, keys are read and kept, and the screen is
+// drawn again as soon as it can be.
+bool awaitSight() {
+    start();
+    bool waited = false;
+    for (;;) {
+        sessionDraw(display, keys);
+        if (sessionShowsGame(display)) return waited;
+        waited = true;
+        if (waitForKeys()) readKeys();
+    }
+}
+
 // Through std::exit, so that the exit handlers give the terminal back.
 void exitWith(int status) { std::exit(status); }
 
-constexpr TerminalBackend POSIX{show, readLine, pause, setColour, showsColour, aim, restore, exitWith, terminalClockSeed};
+constexpr TerminalBackend POSIX{show,    readLine,          pause,    setColour, showsColour, aim,       restore,
+                                exitWith, terminalClockSeed, farewell, dropTyped, awaitSight};
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -25,12 +26,14 @@ int modesFd = -1;              // the terminal whose modes we set, or -1
 termios savedMode{};           // its modes as we found them
 bool pipeSignalIgnored = false;  // as we were started
 int wakeFds[2] = {-1, -1};       // the self-pipe: signal handlers write, the wait for keys reads
+char farewell[TERMINAL_FAREWELL_MAX];  // the line written when the program ends
 
 // Read by signal handlers.
 volatile std::sig_atomic_t ownsTerminal = 0;
 volatile std::sig_atomic_t mustRepaint = 0;  // resized, or back in the foreground
 volatile std::sig_atomic_t outputGone = 0;
 volatile std::sig_atomic_t screenRows = SCREEN_HEIGHT;
+volatile std::sig_atomic_t farewellLength = 0;  // 0 while farewell is being written, or said
 
 bool inForeground(int fd) {
     pid_t group = tcgetpgrp(fd);
@@ -108,6 +111,17 @@ void giveBackTerminal() {
     if (modesFd >= 0) tcsetattr(modesFd, TCSANOW, &savedMode);
 }
 
+// Leaves for good: gives the terminal back, then writes the farewell line
+// where the shell's prompt comes next, once. Not from a job in the
+// background: the terminal is somebody else's then. Async-signal-safe.
+void leave() {
+    bool ours = ownsTerminal || (!drawsOnTerminal && started);
+    giveBackTerminal();
+    std::size_t n = static_cast<std::size_t>(farewellLength);
+    farewellLength = 0;
+    if (ours && n > 0 && !outputGone) (void)writeRaw(farewell, n);
+}
+
 // Delivers sig with its default action at once: the handler runs with sig
 // blocked, so unblock it first.
 void raiseDefault(int sig) {
@@ -149,7 +163,7 @@ void wake() {
 }
 
 void onFatalSignal(int sig) {
-    giveBackTerminal();
+    leave();
     raiseDefault(sig);
 }
 
@@ -237,7 +251,7 @@ void sessionStart(Display& d, Keys& k, ColourChoice colour) {
         termios mode{};
         if (tcgetattr(STDIN_FILENO, &mode) == 0) k.settings = editingKeys(mode);
     }
-    std::atexit([] { giveBackTerminal(); });
+    std::atexit([] { leave(); });
     if (pipe(wakeFds) == 0) {
         for (int fd : wakeFds) {
             fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
@@ -270,7 +284,27 @@ void sessionDraw(Display& d, const Keys& k) {
     send(displayShow(d, k));
 }
 
-void sessionGiveBack() noexcept { giveBackTerminal(); }
+void sessionGiveBack() noexcept { leave(); }
+
+void sessionFarewell(const char* line) {
+    // Emptied first: a signal meanwhile says nothing rather than half a line.
+    farewellLength = 0;
+    std::size_t n = std::min(std::strlen(line), sizeof farewell);
+    std::memcpy(farewell, line, n);
+    farewellLength = static_cast<std::sig_atomic_t>(n);
+}
+
+bool sessionShowsGame(const Display& d) { return !drawsOnTerminal || (ownsTerminal && displayFits(d)); }
+
+void sessionDropTyped(Keys& k) {
+    if (!readsTerminal) return;
+    tcflush(STDIN_FILENO, TCIFLUSH);
+    k.input.clear();
+    k.line.clear();
+    k.lines.clear();
+    k.escape = Keys::Escape::None;
+    k.aimShown = false;
+}
 
 bool sessionReadsTerminal() { return readsTerminal; }
 

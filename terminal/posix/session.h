@@ -28,8 +28,20 @@ void sessionStart(Display& d, Keys& k, ColourChoice colour);
 // A write that fails ends the program.
 void sessionDraw(Display& d, const Keys& k);
 
-// Gives the terminal back as it was found. Idempotent and async-signal-safe.
+// Gives the terminal back as it was found, then writes the farewell line.
+// Idempotent and async-signal-safe.
 void sessionGiveBack() noexcept;
+
+// The line written when the program ends (cut to TERMINAL_FAREWELL_MAX bytes).
+void sessionFarewell(const char* line);
+
+// Whether the player can see the game: not while the terminal is too small
+// for it, nor while it is somebody else's (a job in the background).
+bool sessionShowsGame(const Display& d);
+
+// Forgets what was typed at the terminal and not yet read, in the terminal
+// and in k. Keys that come from a pipe stay.
+void sessionDropTyped(Keys& k);
 
 // Whether standard input, and standard output, is a terminal.
 bool sessionReadsTerminal();

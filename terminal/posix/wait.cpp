@@ -22,7 +22,7 @@ Woken waitFor(int input, int output, int wake, bool useSelect) {
         if (output >= 0 && poll(&out, 1, 0) > 0 && (out.revents & (POLLERR | POLLHUP))) return Woken::Gone;
         fd_set in;
         FD_ZERO(&in);
-        FD_SET(input, &in);
+        if (input >= 0) FD_SET(input, &in);
         FD_SET(wake, &in);
         if (select((input > wake ? input : wake) + 1, &in, nullptr, nullptr, nullptr) < 0) return Woken::Signal;
         if (FD_ISSET(wake, &in)) {

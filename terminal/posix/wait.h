@@ -9,7 +9,7 @@ enum class Woken {
     NoPoll,  // poll() doesn't take these descriptors (macOS's terminals): wait with select()
 };
 
-// Waits on input for keys and on wake, the read end of a self-pipe, which
+// Waits on input for keys (none when it is -1) and on wake, the read end of a self-pipe, which
 // it empties. With output 0 or more it also notices its reader going away
 // (a pipe, not a terminal). useSelect waits with select() instead of poll(),
 // which notices no reader going away while it waits.

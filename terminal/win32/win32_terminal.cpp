@@ -38,6 +38,9 @@ bool outputModeKnown = false;
 bool inputModeKnown = false;
 UINT inputCodePage = 0;  // 0: no console to ask
 UINT outputCodePage = 0;
+// The line written on the player's own buffer when the game ends.
+char farewellLine[TERMINAL_FAREWELL_MAX];
+DWORD farewellLength = 0;
 
 void restore() noexcept;
 
@@ -139,9 +142,33 @@ void restore() noexcept {
         if (inputModeKnown) SetConsoleMode(inputHandle, inputMode);
         if (inputCodePage != 0) SetConsoleCP(inputCodePage);
         if (outputCodePage != 0) SetConsoleOutputCP(outputCodePage);
+        DWORD written = 0;
+        HANDLE out = shownBuffer ? shownBuffer : GetStdHandle(STD_OUTPUT_HANDLE);
+        if (farewellLength > 0) WriteFile(out, farewellLine, farewellLength, &written, nullptr);
+        farewellLength = 0;
     }
     ReleaseSRWLockExclusive(&consoleLock);
 }
+
+void farewell(const char* line) {
+    AcquireSRWLockExclusive(&consoleLock);
+    farewellLength = 0;
+    while (farewellLength < sizeof farewellLine && line[farewellLength] != '\0') {
+        farewellLine[farewellLength] = line[farewellLength];
+        farewellLength++;
+    }
+    ReleaseSRWLockExclusive(&consoleLock);
+}
+
+// What was typed at the console and not yet read.
+void dropTyped() {
+    DWORD mode = 0;
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    if (GetConsoleMode(in, &mode)) FlushConsoleInputBuffer(in);
+}
+
+// The game's buffer is its own 80 x 25: it is always in sight.
+bool awaitSight() { return false; }
 
 // The console shows its colours whatever the option says, and keeps typed
 // squares only: its line input knows no arrow keys.
@@ -154,7 +181,8 @@ void aim(const TerminalAim*) {}
 // Through std::exit, so that the exit handlers give the console back.
 void exitWith(int status) { std::exit(status); }
 
-constexpr TerminalBackend WIN32_CONSOLE{show, readLine, pause, setColour, showsColour, aim, restore, exitWith, terminalClockSeed};
+constexpr TerminalBackend WIN32_CONSOLE{show,     readLine,          pause,    setColour, showsColour, aim,       restore,
+                                        exitWith, terminalClockSeed, farewell, dropTyped, awaitSight};
 
 }  // namespace
 
