@@ -159,6 +159,65 @@ void writeRow(AnsiScreen& s, std::string& out, const Cell* row, int y, int width
     }
 }
 
+// Writes rows (n of them, top to bottom) of next that differ from what s
+// shows: top to bottom, or, where a few rows changed, in the order that
+// costs least, each row taken from where the one before left the cursor and
+// the colours. A ring of water around a sunk ship, a mark and a figure
+// change colours less that way. Up to EVERY_ORDER rows every order is
+// tried; up to FEW, the cheapest next row each time.
+void writeRows(AnsiScreen& s, std::string& out, const Cell* next, const int* rows, int n, int width) {
+    constexpr int EVERY_ORDER = 4;
+    constexpr int FEW = 6;
+    AnsiScreen best = s;
+    std::string bestBytes;
+    for (int i = 0; i < n; i++) writeRow(best, bestBytes, next + ansiAt(0, rows[i]), rows[i], width);
+    if (n >= 2 && n <= EVERY_ORDER) {
+        std::array<int, EVERY_ORDER> order{};
+        for (int i = 0; i < n; i++) order[static_cast<std::size_t>(i)] = i;
+        while (std::next_permutation(order.begin(), order.begin() + n)) {
+            AnsiScreen tried = s;
+            std::string bytes;
+            for (int i = 0; i < n && bytes.size() < bestBytes.size(); i++) {
+                int y = rows[order[static_cast<std::size_t>(i)]];
+                writeRow(tried, bytes, next + ansiAt(0, y), y, width);
+            }
+            if (bytes.size() < bestBytes.size()) {
+                best = tried;
+                bestBytes = bytes;
+            }
+        }
+    } else if (n > EVERY_ORDER && n <= FEW) {
+        std::array<bool, FEW> done{};
+        AnsiScreen cheap = s;
+        std::string cheapest;
+        for (int step = 0; step < n; step++) {
+            int pick = -1;
+            std::string pickBytes;
+            AnsiScreen pickScreen;
+            for (int i = 0; i < n; i++) {
+                if (done[static_cast<std::size_t>(i)]) continue;
+                AnsiScreen tried = cheap;
+                std::string bytes;
+                writeRow(tried, bytes, next + ansiAt(0, rows[i]), rows[i], width);
+                if (pick < 0 || bytes.size() < pickBytes.size()) {
+                    pick = i;
+                    pickBytes = bytes;
+                    pickScreen = tried;
+                }
+            }
+            done[static_cast<std::size_t>(pick)] = true;
+            cheap = pickScreen;
+            cheapest += pickBytes;
+        }
+        if (cheapest.size() < bestBytes.size()) {
+            best = cheap;
+            bestBytes = cheapest;
+        }
+    }
+    s = best;
+    out += bestBytes;
+}
+
 }  // namespace
 
 std::string ansiSequence(std::initializer_list<int> numbers, char final) {
@@ -238,25 +297,56 @@ std::string frameDiff(AnsiScreen& s, const Frame& frame, Coord cursor) {
         s.regionBottom = -1;
     }
     // A first look, byte for byte: most frames change a row or two.
-    auto rowDiffers = [&](int y) { return std::memcmp(next + ansiAt(0, y), s.shown.data() + ansiAt(0, y), ANSI_ROW_BYTES) != 0; };
-    std::array<bool, SCREEN_HEIGHT> differs{};
+    auto rowDiffers = [&](const AnsiScreen& on, int y) {
+        return std::memcmp(next + ansiAt(0, y), on.shown.data() + ansiAt(0, y), ANSI_ROW_BYTES) != 0;
+    };
     int differing = 0;
-    for (int y = 0; y < height; y++) differing += differs[static_cast<std::size_t>(y)] = rowDiffers(y);
+    for (int y = 0; y < height; y++) differing += rowDiffers(s, y);
     Scroll sc = !cleared && differing > 1 ? findScroll(s, next, height) : Scroll{};
-    if (sc.k > 0) {
-        scrollRows(s, out, sc, height);
-        for (int y = sc.top; y < height; y++) differs[static_cast<std::size_t>(y)] = rowDiffers(y);
-    }
     // Never past the terminal's edge: a wrapped or scrolled terminal would
     // shift everything after it. Cells out of sight count as shown.
-    if (width < SCREEN_WIDTH || height < SCREEN_HEIGHT) {
+    auto outOfSight = [&](AnsiScreen& on) {
+        if (width == SCREEN_WIDTH && height == SCREEN_HEIGHT) return;
         for (int y = 0; y < SCREEN_HEIGHT; y++) {
-            for (int x = y < height ? width : 0; x < SCREEN_WIDTH; x++) s.shown[ansiAt(x, y)] = next[ansiAt(x, y)];
+            for (int x = y < height ? width : 0; x < SCREEN_WIDTH; x++) on.shown[ansiAt(x, y)] = next[ansiAt(x, y)];
+        }
+    };
+    // The rows that still differ, top to bottom, and the cursor last.
+    auto finish = [&](AnsiScreen& on, std::string& bytes) {
+        outOfSight(on);
+        std::array<int, SCREEN_HEIGHT> rows{};
+        int n = 0;
+        for (int y = 0; y < height; y++) {
+            if (rowDiffers(on, y)) rows[static_cast<std::size_t>(n++)] = y;
+        }
+        writeRows(on, bytes, next, rows.data(), n, width);
+        ansiMoveTo(on, bytes, std::clamp(cursor.x, 0, width - 1), std::clamp(cursor.y, 0, height - 1));
+    };
+    if (sc.k == 0) {
+        finish(s, out);
+        return out;
+    }
+    // Two ways with a scroll: scroll, then write what changed; or first write
+    // into the rows about to move up what they are to show, where the cursor
+    // often is already (a message's last row), then scroll. The cheaper wins.
+    ScrollWay way = scrollChoose(s, sc, height);
+    AnsiScreen after = s;
+    std::string scrolledFirst;
+    scrollRows(after, scrolledFirst, way);
+    finish(after, scrolledFirst);
+    std::string writtenFirst;
+    const Scroll& moved = way.scroll;
+    for (int y = moved.top; y + moved.k <= moved.bottom; y++) {
+        const Cell* row = next + ansiAt(0, y);
+        if (std::memcmp(row, s.shown.data() + ansiAt(0, y + moved.k), ANSI_ROW_BYTES) != 0) {
+            writeRow(s, writtenFirst, row, y + moved.k, width);
         }
     }
-    for (int y = 0; y < height; y++) {
-        if (differs[static_cast<std::size_t>(y)]) writeRow(s, out, next + ansiAt(0, y), y, width);
+    scrollRows(s, writtenFirst, way);
+    finish(s, writtenFirst);
+    if (scrolledFirst.size() < writtenFirst.size()) {
+        s = after;
+        return out + scrolledFirst;
     }
-    ansiMoveTo(s, out, std::clamp(cursor.x, 0, width - 1), std::clamp(cursor.y, 0, height - 1));
-    return out;
+    return out + writtenFirst;
 }

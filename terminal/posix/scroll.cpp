@@ -120,41 +120,41 @@ Scroll findScroll(const AnsiScreen& s, const Cell* next, int height) {
     return best;
 }
 
-// Scrolls by sc the cheapest way. Blank rows below the block may as well
+// The cheapest way to scroll by sc. Blank rows below the block may as well
 // scroll with it: what they bring up is blank either way. The block's bottom
 // is chosen among them, with the region in force, the cursor's row and the
 // lowest as the likely cheap ones.
-void scrollRows(AnsiScreen& s, std::string& out, Scroll sc, int height) {
+ScrollWay scrollChoose(const AnsiScreen& s, Scroll sc, int height) {
     int lowest = sc.lowest;
     int region = s.regionBottom >= 0 ? s.regionBottom : height - 1;
-    std::string best;
+    ScrollWay best{sc, false};
     std::size_t bestCost = 0;
-    AnsiScreen bestScreen;
+    bool found = false;
     for (int bottom : {region, static_cast<int>(s.cursor.y), lowest}) {
         if (bottom < sc.bottom || bottom > lowest) continue;
         for (bool byDeleting : {true, false}) {
             // Deleting lines moves everything down to the region's bottom.
             if (byDeleting && (bottom != region || sc.top < s.regionTop)) continue;
             AnsiScreen tried = s;
-            std::string way = scrollWay(tried, {sc.top, bottom, sc.k, lowest}, byDeleting);
+            Scroll way{sc.top, bottom, sc.k, lowest};
+            std::size_t cost = scrollWay(tried, way, byDeleting).size();
             // A new region serves the scrolls to come as well (a message
             // area scrolls again and again): what counts is what a scroll
             // costs once it is set, and a little more.
-            std::size_t cost = way.size();
             if (tried.regionTop != s.regionTop || tried.regionBottom != s.regionBottom) {
                 AnsiScreen set = s;
                 set.regionTop = sc.top;
                 set.regionBottom = bottom;
-                cost = scrollWay(set, {sc.top, bottom, sc.k, lowest}, false).size() + 2;
+                cost = scrollWay(set, way, false).size() + 2;
             }
-            if (best.empty() || cost < bestCost) {
-                best = way;
+            if (!found || cost < bestCost) {
+                best = {way, byDeleting};
                 bestCost = cost;
-                bestScreen = tried;
+                found = true;
             }
         }
     }
-    s = bestScreen;
-    out += best;
+    return best;
 }
 
+void scrollRows(AnsiScreen& s, std::string& out, const ScrollWay& way) { out += scrollWay(s, way.scroll, way.byDeleting); }

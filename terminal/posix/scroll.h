@@ -19,5 +19,15 @@ struct Scroll {
 // shows them, when moving it pays (k 0 when none does).
 Scroll findScroll(const AnsiScreen& s, const Cell* next, int height);
 
-// Scrolls by sc the cheapest way, appending the bytes to out; s follows.
-void scrollRows(AnsiScreen& s, std::string& out, Scroll sc, int height);
+// How to scroll: the rows that move, which may reach below the block, and
+// whether by deleting lines or by line feeds in a scroll region.
+struct ScrollWay {
+    Scroll scroll;
+    bool byDeleting;
+};
+
+// The cheapest way to scroll by sc on a terminal that shows s.
+ScrollWay scrollChoose(const AnsiScreen& s, Scroll sc, int height);
+
+// Scrolls that way, appending the bytes to out; s follows.
+void scrollRows(AnsiScreen& s, std::string& out, const ScrollWay& way);
