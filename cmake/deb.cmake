@@ -31,8 +31,9 @@ You and the computer each hide a fleet of ten straight ships on a sea of
 turns of three shots each until one fleet is wholly sunk. You place your
 fleet by hand or at random, and fire by typing a square such as b7.
 
-Four opponents: one that fires at random, one that follows up its hits,
-a choosier one, and a Champion that now and then gets a lucky shot.
+Five opponents: one that fires at random, one that follows up its hits,
+a choosier one, a Champion that now and then gets a lucky shot, and an
+Admiral that fires where a ship is likeliest, from its own shots alone.
 
 The game plays in colour in a terminal of 80 by 24 or more.]=])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

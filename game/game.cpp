@@ -18,6 +18,13 @@ void gameInit(Game* g) {
     g->shipsToPlace = nullptr;
     g->opponentMove = aiMoveChampion;
     g->placedByHand = 0;
+    g->shipsPlaced.clear();
+    g->shotsAtPlayer.reset();
+    g->shotsAtPlayerDone = false;
+    g->shotsAtOpponent.reset();
+    g->firedByPlayer.reset();
+    g->figures = {"", 0, {0, 0}, {0, 0}};
+    g->panel = Panel::Nothing;
 }
 
 void gameDestroy(Game* g) {
@@ -42,16 +49,58 @@ int gameCheckOpponentWon(Game* g) {
 void gameReportShot(Game* g, ShotResult result) {
     GAME_ASSERT(result >= 0 && result <= 2);
     const char* said[] = {"Miss!\n", "Hit!\n", "Hit & Sunk!\n"};
+    // The shot's mark and the figures come with its result, in one frame.
+    consoleComposeMaps(&g->console, gameBoards(g, DRAW_SHIPS, DRAW_HIDDEN));
     consolePrint(&g->console, "%s", said[result]);
 }
 
-void gameDrawMaps(Game* g) {
+void gameDrawMaps(Game* g) { gameDrawMapsAs(g, DRAW_SHIPS, DRAW_HIDDEN); }
+
+BoardsDrawn gameBoards(Game* g, int modePlayer, int modeOpponent) {
     GAME_ASSERT(g != NULL);
-    consoleDrawMaps(&g->console, g->mapPlayer.get(), g->mapOpponent.get(), DRAW_SHIPS, DRAW_HIDDEN);
+    return {{g->mapPlayer.get(), modePlayer, &g->shotsAtPlayer},
+            {g->mapOpponent.get(), modeOpponent, &g->shotsAtOpponent},
+            g->panel,
+            &g->figures};
 }
+
+void gameDrawMapsAs(Game* g, int modePlayer, int modeOpponent) {
+    consoleDrawMaps(&g->console, gameBoards(g, modePlayer, modeOpponent));
+}
+
+void gameCountShot(ShotCount* count, ShotResult result) {
+    GAME_ASSERT(result >= 0 && result <= 2);
+    count->shots++;
+    if (result > 0) count->hits++;
+}
+
+namespace {
+
+// The match in figures, under its result: who won, in how many turns, and
+// each side's shots, hits and accuracy. Two rows, so that the result, the
+// figures and the question after them all stay in the message area.
+void printSummary(Game* g) {
+    const MatchFigures& f = g->figures;
+    char mine[8];
+    char theirs[8];
+    consoleAccuracy(f.player, mine, sizeof mine);
+    consoleAccuracy(f.computer, theirs, sizeof theirs);
+    consolePrint(&g->console, "%s won in %d turn%s. You fired %d shot%s: %d hit%s, %s.\n",
+                 g->playerWon ? "You" : "The opponent", f.turn, f.turn == 1 ? "" : "s", f.player.shots,
+                 f.player.shots == 1 ? "" : "s", f.player.hits, f.player.hits == 1 ? "" : "s", mine);
+    consolePrint(&g->console, "%s fired %d shot%s: %d hit%s, %s.\n", f.opponent, f.computer.shots,
+                 f.computer.shots == 1 ? "" : "s", f.computer.hits, f.computer.hits == 1 ? "" : "s", theirs);
+}
+
+}  // namespace
 
 void gamePlay(Game* g) {
     GAME_ASSERT(g != NULL);
+    for (const OpponentLevel& level : OPPONENT_LEVELS) {
+        if (level.move == g->opponentMove) g->figures.opponent = level.name;
+    }
+    g->panel = Panel::Figures;
+    g->figures.turn = 1;
     // Every line of the match names a square: the arrow keys may aim it.
     consoleAim(1);
     for (;;) {
@@ -61,15 +110,22 @@ void gamePlay(Game* g) {
             consolePrint(&g->console, "You Won!\nCongratulations!\n\n");
             break;
         }
+        // The computer's shots are marked until its next turn, the
+        // player's until the computer has fired.
+        g->shotsAtPlayerDone = true;
         g->opponentMove(g);
-        gameDrawMaps(g);
+        g->shotsAtOpponent.reset();
+        if (!g->opponentWon) g->figures.turn++;
+        // What the turn changed goes out with the next message, in one frame.
+        consoleComposeMaps(&g->console, gameBoards(g, DRAW_SHIPS, DRAW_HIDDEN));
         if (g->opponentWon == 1) {
             consolePrint(&g->console, "The Opponent Won!\nTry again?\n\n");
             break;
         }
     }
     consoleAim(0);
-    consoleDrawMaps(&g->console, g->mapPlayer.get(), g->mapOpponent.get(), DRAW_SHIPS, DRAW_SHIPS);
+    printSummary(g);
+    gameDrawMapsAs(g, DRAW_SHIPS, DRAW_SHIPS);
 }
 
 void gamePlayerTurn(Game* g) {
@@ -77,8 +133,9 @@ void gamePlayerTurn(Game* g) {
     ConsoleWin* c = &g->console;
     int shotsLeft = SHOTS_PER_TURN;
     while (shotsLeft > 0) {
-        // The previous shot's mark is on the board before the next is asked for.
-        gameDrawMaps(g);
+        // The previous shot's mark is on the board before the next is asked
+        // for, shown with the prompt.
+        consoleComposeMaps(c, gameBoards(g, DRAW_SHIPS, DRAW_HIDDEN));
         consolePrint(c, "You have %d shot%s left. What is your target?\n> ", shotsLeft, shotsLeft == 1 ? "" : "s");
         char buf[256];
         consoleReadLine(c, buf, sizeof buf);
@@ -88,14 +145,21 @@ void gamePlayerTurn(Game* g) {
         // An empty text is bad coordinates like any other. Neither a bad
         // square nor a repeated one spends a shot.
         if (len == 0 || !parseSquare(strToLower(buf, len), len, &x, &y)) {
-            consolePrint(c, "Bad coordinates. Try again!\n> ");
+            consolePrint(c, "Bad coordinates. Try again!\n");
             continue;
         }
+        auto square = static_cast<std::size_t>(x + y * MAP_WIDTH);
         ShotResult result = mapFire(g->mapOpponent.get(), x, y);
         if (result == -1) {
-            consolePrint(c, "Not firing at the same spot twice.\n> ");
+            // The water shown around a sunk ship was never fired at: it
+            // has a reason of its own.
+            consolePrint(c, g->firedByPlayer.test(square) ? "Not firing at the same spot twice.\n"
+                                                          : "Water beside a sunk ship: no ship can lie there.\n");
             continue;
         }
+        g->firedByPlayer.set(square);
+        g->shotsAtOpponent.set(square);
+        gameCountShot(&g->figures.player, result);
         gameReportShot(g, result);
         if (result == 2) gameCheckPlayerWon(g);
         shotsLeft--;

@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "game/opponent_turn.h"
 #include "rules/board.h"
 #include "rules/fleet.h"
 #include "rules/opponent.h"
+#include "screen/board_view.h"
 #include "screen/console.h"
 
 constexpr int SHOTS_PER_TURN = 3;
@@ -22,7 +24,14 @@ struct Game {
     ConsoleWin console;
     OpponentMemory opponent;    // the ship the computer follows up, its luck, its draws
     OpponentMove opponentMove;  // the computer's turn at the level chosen for this game
-    int placedByHand;           // 1 when the player placed the fleet by hand
+    int placedByHand;           // 1 when the player placed a ship of the fleet by hand
+    std::vector<ShipPlace> shipsPlaced;  // placed by hand, in order, while the fleet is placed
+    SquareSet shotsAtPlayer;    // the computer's latest turn, marked on the player's board
+    bool shotsAtPlayerDone;     // that turn is over: its marks go with the next shot
+    SquareSet shotsAtOpponent;  // the player's turn under way, marked on the computer's board
+    SquareSet firedByPlayer;    // every square the player fired at
+    MatchFigures figures;       // the turn, and each side's shots and hits
+    Panel panel;                // what shows under the fleets
 };
 
 // Sets up a fresh game: empty boards, no winner, a blank screen, the
@@ -39,15 +48,25 @@ int gameCheckPlayerWon(Game* g);
 // Sets opponentWon once the player's fleet is all sunk; returns opponentWon.
 int gameCheckOpponentWon(Game* g);
 
-// Prints what a shot did: "Miss!\n", "Hit!\n" or "Hit & Sunk!\n".
+// Prints what a shot did: "Miss!\n", "Hit!\n" or "Hit & Sunk!\n", with the
+// boards as they now are.
 void gameReportShot(Game* g, ShotResult result);
 
 // Draws both boards as during play: the player's ships shown, the
-// computer's hidden.
+// computer's hidden; the latest shots marked, and the panel.
 void gameDrawMaps(Game* g);
 
+// Draws both boards with the given modes, the rest as gameDrawMaps.
+void gameDrawMapsAs(Game* g, int modePlayer, int modeOpponent);
+
+// What gameDrawMapsAs draws.
+BoardsDrawn gameBoards(Game* g, int modePlayer, int modeOpponent);
+
+// Counts a shot with its result into count.
+void gameCountShot(ShotCount* count, ShotResult result);
+
 // Plays the match: the player's turn, then the opponent's, until one fleet
-// is sunk; prints the result and shows both fleets.
+// is sunk; prints the result and the match in figures, and shows both fleets.
 void gamePlay(Game* g);
 
 // The player's turn: up to three shots at the opponent's board.

@@ -39,12 +39,20 @@ const OpponentLevel OPPONENT_LEVELS[OPPONENT_LEVEL_COUNT] = {
 ShotResult aiFireAt(Game* g, int x, int y) {
     GAME_ASSERT(g != NULL);
     GAME_ASSERT(XYVALID(x,y));
+    // No shot while the player can't see the game; once the game is in
+    // sight again, a moment to take in where things stand.
+    if (terminalAwaitSight()) terminalPause(SHOT_PAUSE_MS);
     char buf[256];
     mapSquareName(x, y, buf, sizeof buf);
     // No line end: the shot's result completes the line.
     consolePrint(&g->console, "AI Fires at %s... ", buf);
     ShotResult ret = mapFire(g->mapPlayer.get(), x, y);
     GAME_ASSERT(ret != -1);
+    // The first shot of a turn takes the marks of the turn before away.
+    if (g->shotsAtPlayerDone) g->shotsAtPlayer.reset();
+    g->shotsAtPlayerDone = false;
+    g->shotsAtPlayer.set(static_cast<std::size_t>(x + y * MAP_WIDTH));
+    gameCountShot(&g->figures.computer, ret);
     gameReportShot(g, ret);
     if (ret == 2) gameCheckOpponentWon(g);
     return ret;

@@ -25,19 +25,40 @@ constexpr const char* MENU_OPPONENT =
     "\t5 - Admiral (Hard, Honest)\n\n> ";
 
 // Prints the menu and reads answers until one passes the test. All digits
-// of the line make the number; a line without digits gives 0.
+// of the line make the number; a line without digits gives 0. With fresh,
+// what was typed before the menu was first shown answers nothing.
 template <typename Accept>
-int askMenu(Game* g, const char* text, Accept accept) {
+int askMenu(Game* g, const char* text, Accept accept, bool fresh = false) {
     int choice = 0;
     do {
         char buf[256];
         consolePrint(&g->console, "%s", text);
+        if (fresh) terminalDropTyped();
+        fresh = false;
         consoleReadLine(&g->console, buf, sizeof buf);
         int len = static_cast<int>(std::strlen(buf));
         choice = 0;
         if (len > 0) parseNumber(buf, len, &choice);
     } while (!accept(choice));
     return choice;
+}
+
+}  // namespace
+
+namespace {
+
+// The games of this run, told on the terminal's own screen when it ends.
+struct Tally {
+    int played = 0;
+    int won = 0;
+    int lost = 0;
+};
+
+void sayTally(const Tally& t) {
+    char line[TERMINAL_FAREWELL_MAX];
+    std::snprintf(line, sizeof line, "salvo: %d game%s played, %d won, %d lost.\n", t.played, t.played == 1 ? "" : "s",
+                  t.won, t.lost);
+    terminalFarewell(line);
 }
 
 }  // namespace
@@ -57,6 +78,8 @@ int salvoMain(int argc, char** argv) {
         return status;
     }
     terminalSetColour(opt.colour);
+    Tally tally;
+    sayTally(tally);
 
     Game g{};
     for (unsigned game = 0;; game++) {
@@ -78,7 +101,6 @@ int salvoMain(int argc, char** argv) {
                                      " 1 - Place yourself\n"
                                      " 2 - Place randomly\n\n> ",
                                      [](int n) { return n == 1 || n == 2; });
-        g.placedByHand = choice == 1;
         if (choice == 1) {
             placeFleetManually(&g);
         } else {
@@ -87,11 +109,17 @@ int salvoMain(int argc, char** argv) {
         // The computer's fleet always comes second.
         placeFleetRandomly(&g, g.mapOpponent.get());
 
+        tally.played++;
+        sayTally(tally);
         gamePlay(&g);
+        (g.playerWon ? tally.won : tally.lost)++;
+        sayTally(tally);
         gameDestroy(&g);
 
-        choice = askMenu(&g, "Another game?\n 1 - keep playing\n 2 - quit\n\n> ",
-                         [](int n) { return n == 1 || n == 2; });
+        // Only a line typed once the result is in sight answers: one typed
+        // ahead during the last turn would quit, or start another game, unseen.
+        choice = askMenu(
+            &g, "Another game?\n 1 - keep playing\n 2 - quit\n\n> ", [](int n) { return n == 1 || n == 2; }, true);
         if (choice == 2) return 0;
     }
 }

@@ -12,12 +12,6 @@
 // Needs a sight that a real fleet can give, with a ship afloat.
 void admiralChoose(const Sight& sight, FleetPrior prior, AdmiralRandom& random, int* x, int* y);
 
-// A ship of len squares whose first (left or top) square is (x, y), running
-// down when vertical is 1 and right otherwise.
-struct ShipPlace {
-    int x, y, len, vertical;
-};
-
 // A whole fleet, longest ship first, drawn so that every legal layout is
 // about as likely as any other: a fleet as a player might place it by hand.
 [[nodiscard]] std::array<ShipPlace, FLEET_SHIPS> admiralDrawEvenFleet(AdmiralRandom& random);

@@ -145,6 +145,13 @@ ShotResult mapFire(std::uint8_t* map, int x, int y) {
     return 2;
 }
 
+ShipPlace mapShipAt(const std::uint8_t* map, int x, int y) {
+    GAME_ASSERT(map != NULL);
+    GAME_ASSERT(hasShip(map, x, y));
+    Ship ship = shipThrough(map, x, y);
+    return {ship.x, ship.y, ship.len, ship.dy};
+}
+
 ShipCount mapCountShips(const std::uint8_t* map) {
     GAME_ASSERT(map != NULL);
     ShipCount count{};

@@ -3,6 +3,7 @@
 // as a plain pointer. Where a shot is fired: mapFire.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 
 constexpr int MAP_WIDTH = 10;
@@ -19,6 +20,9 @@ constexpr int CELL_BESIDE_SHOT = 16;  // orthogonally next to a square fired at
 using ShotResult = int;
 
 using Map = std::uint8_t*;
+
+// Some squares of a board, (x, y) at x + y * MAP_WIDTH: the shots of a turn, say.
+using SquareSet = std::bitset<MAP_WIDTH * MAP_HEIGHT>;
 
 constexpr bool XYVALID(int x, int y) { return x >= 0 && x < MAP_WIDTH && y >= 0 && y < MAP_HEIGHT; }
 
@@ -40,6 +44,17 @@ int mapFleetAfloat(const std::uint8_t* map);
 // Whether any square of the 3 x 3 block around (x, y) that lies on the board
 // has (flags & mask) == want.
 bool mapAnyAround(const std::uint8_t* map, int x, int y, int mask, int want);
+
+// A ship of len squares whose first (left or top) square is (x, y), running
+// down when vertical is 1 and right otherwise.
+struct ShipPlace {
+    int x, y, len, vertical;
+    bool operator==(const ShipPlace&) const = default;
+};
+
+// The ship that square (x, y), a ship square, belongs to: ships are
+// straight and never touch, so it is the run of ship squares through it.
+ShipPlace mapShipAt(const std::uint8_t* map, int x, int y);
 
 // How many ships of each length lie on the board, afloat and sunk. A ship is
 // a straight run of ship squares: ships never touch.

@@ -1,5 +1,7 @@
 #include "screen/board_view.h"
 
+#include <cstdio>
+
 #include "rules/board.h"
 #include "rules/fleet.h"
 #include "rules/text.h"
@@ -85,31 +87,107 @@ void drawFleet(ConsoleWin* c, const std::uint8_t* map, int ox, const char* title
     }
 }
 
+// The panel under the fleets: five rows from row 7, as wide as the screen
+// leaves. Each row is written whole, its end left blank.
+constexpr int PANEL_X = FLEET_X[0];
+constexpr int PANEL_Y = 7;
+constexpr int PANEL_ROWS = 5;
+constexpr int PANEL_WIDTH = SCREEN_WIDTH - PANEL_X;
+
+void panelRow(ConsoleWin* c, int row, const char* text) {
+    Cell* cells = consoleCell(c, PANEL_X, PANEL_Y + row);
+    bool ended = false;
+    for (int x = 0; x < PANEL_WIDTH; x++) {
+        ended = ended || text[x] == '\0';
+        cells[x] = {static_cast<std::uint16_t>(ended ? 0 : static_cast<unsigned char>(text[x])), ATTR_PLAIN};
+    }
+}
+
+// The figures of one side on a row of the table: hits and shots side by
+// side, the accuracy next to them, so that a shot changes a few cells close
+// together.
+void figuresRow(ConsoleWin* c, int row, const char* who, const ShotCount& count) {
+    char accuracy[8];
+    char fired[16];
+    char text[PANEL_WIDTH + 1];
+    consoleAccuracy(count, accuracy, sizeof accuracy);
+    std::snprintf(fired, sizeof fired, "%d/%d", count.hits, count.shots);
+    std::snprintf(text, sizeof text, "%-12s%10s %s", who, fired, accuracy);
+    panelRow(c, row, text);
+}
+
+void drawPanel(ConsoleWin* c, const BoardsDrawn& boards) {
+    const char* rows[PANEL_ROWS] = {"", "", "", "", ""};
+    switch (boards.panel) {
+        case Panel::Nothing: break;
+        case Panel::PlacingHelp:
+            rows[0] = "Syntax: <Square> <length> <h|v>";
+            rows[1] = "Example: A1 3 v, a 3-master down from A1";
+            rows[2] = "undo      takes the last ship back";
+            rows[3] = "random    places the rest at random";
+            rows[4] = "-         quits";
+            break;
+        case Panel::Figures: {
+            GAME_ASSERT(boards.figures != NULL);
+            const MatchFigures& f = *boards.figures;
+            char turn[PANEL_WIDTH + 1];
+            char opponent[PANEL_WIDTH + 1];
+            std::snprintf(turn, sizeof turn, "Turn %-7d%10s %s", f.turn, "Hits/Shots", "Accuracy");
+            std::snprintf(opponent, sizeof opponent, "Against %s", f.opponent);
+            panelRow(c, 0, turn);
+            figuresRow(c, 1, "You", f.player);
+            figuresRow(c, 2, "Opponent", f.computer);
+            panelRow(c, 3, opponent);
+            panelRow(c, 4, "");
+            return;
+        }
+    }
+    for (int row = 0; row < PANEL_ROWS; row++) panelRow(c, row, rows[row]);
+}
+
 }  // namespace
+
+void consoleAccuracy(const ShotCount& count, char* out, int size) {
+    if (count.shots <= 0) {
+        std::snprintf(out, static_cast<std::size_t>(size), "-");
+    } else {
+        std::snprintf(out, static_cast<std::size_t>(size), "%d%%", (count.hits * 200 + count.shots) / (count.shots * 2));
+    }
+}
 
 void consoleAim(int on) {
     static const TerminalAim aim{{OPPONENT_BOARD_X + 3, 2}, MAP_WIDTH, MAP_HEIGHT, squareOfLine};
     terminalAim(on ? &aim : nullptr);
 }
 
-void consoleDrawMaps(ConsoleWin* c, const std::uint8_t* mapPlayer, const std::uint8_t* mapOpponent, int modePlayer,
-                     int modeOpponent) {
+void consoleDrawMaps(ConsoleWin* c, const BoardsDrawn& boards) {
     GAME_ASSERT(c != NULL);
-    GAME_ASSERT(mapOpponent != NULL);
-    GAME_ASSERT(mapPlayer != NULL);
     consoleBeginUpdate(c);
-    consoleDrawMap(c, mapPlayer, 0, 0, modePlayer);
-    consoleDrawMap(c, mapOpponent, OPPONENT_BOARD_X, 0, modeOpponent);
-    bool colour = terminalShowsColour();
-    drawFleet(c, mapPlayer, FLEET_X[0], "Your fleet", colour);
-    drawFleet(c, mapOpponent, FLEET_X[1], "Opponent's fleet", colour);
+    consoleComposeMaps(c, boards);
     consoleEndUpdate(c);
 }
 
-void consoleDrawMap(ConsoleWin* c, const std::uint8_t* map, int ox, int oy, int mode) {
+void consoleComposeMaps(ConsoleWin* c, const BoardsDrawn& boards) {
     GAME_ASSERT(c != NULL);
-    GAME_ASSERT(map != NULL);
+    GAME_ASSERT(boards.opponent.map != NULL);
+    GAME_ASSERT(boards.player.map != NULL);
+    // Without a bracket of the caller's, each piece would write the screen.
+    bool bracket = c->updating == 0;
+    if (bracket) consoleBeginUpdate(c);
+    consoleDrawMap(c, boards.player, 0, 0);
+    consoleDrawMap(c, boards.opponent, OPPONENT_BOARD_X, 0);
+    bool colour = terminalShowsColour();
+    drawFleet(c, boards.player.map, FLEET_X[0], "Your fleet", colour);
+    drawFleet(c, boards.opponent.map, FLEET_X[1], "Opponent's fleet", colour);
+    drawPanel(c, boards);
+    if (bracket) consoleEndUpdateLater(c);
+}
+
+void consoleDrawMap(ConsoleWin* c, const BoardDrawn& board, int ox, int oy) {
+    GAME_ASSERT(c != NULL);
+    GAME_ASSERT(board.map != NULL);
     GAME_ASSERT(ox >= 0 && oy >= 0);
+    const std::uint8_t* map = board.map;
     bool colour = terminalShowsColour();
     consolePrintAt(c, ox + 2, oy, -1, "|");
     for (int x = 0; x < MAP_WIDTH; x++) consolePrintAt(c, ox + 3 + x, oy, -1, "%c", 'A' + x);
@@ -118,7 +196,9 @@ void consoleDrawMap(ConsoleWin* c, const std::uint8_t* map, int ox, int oy, int 
     for (int y = 0; y < MAP_HEIGHT; y++) {
         consolePrintAt(c, ox, oy + 2 + y, -1, "%2d|", y + 1);
         for (int x = 0; x < MAP_WIDTH; x++) {
-            SquareLook look = lookOf(squareKind(map, x, y, mode, !colour), colour);
+            SquareLook look = lookOf(squareKind(map, x, y, board.mode, !colour), colour);
+            // The latest shots stand out, keeping their colours and characters.
+            if (board.marked && board.marked->test(static_cast<std::size_t>(x + y * MAP_WIDTH))) look.attr |= ATTR_UNDERLINE;
             consolePrintAt(c, ox + 3 + x, oy + 2 + y, look.attr, "%c", look.ch);
         }
     }

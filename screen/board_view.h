@@ -1,25 +1,68 @@
 // The board view: both boards side by side at the top of the screen, each
-// framed by its column letters and row numbers, and both fleets beside them.
+// framed by its column letters and row numbers, both fleets beside them,
+// and under the fleets a panel: the match in figures, or while the fleet is
+// placed by hand, how to place it.
 #pragma once
 
 #include <cstdint>
 
+#include "rules/board.h"
 #include "screen/console.h"
 
-// Board display modes for consoleDrawMaps.
+// Board display modes.
 constexpr int DRAW_SHIPS = 0;      // every ship segment shown
 constexpr int DRAW_HIDDEN = 1;     // segments not hit look like water
 constexpr int DRAW_PLACEMENT = 2;  // as DRAW_SHIPS, and the halo marked
 
-// Draws both boards into c, the player's (mapPlayer) at the left with
-// modePlayer and the opponent's at the right with modeOpponent, with the
-// fleets beside them, and writes the screen once.
-void consoleDrawMaps(ConsoleWin* c, const std::uint8_t* mapPlayer, const std::uint8_t* mapOpponent, int modePlayer,
-                     int modeOpponent);
+// One board as drawn: its squares, its mode, and the shots of the latest
+// turn fired at it, which are marked (underlined), or null for none.
+struct BoardDrawn {
+    const std::uint8_t* map;
+    int mode;
+    const SquareSet* marked;
+};
+
+// One side's shots in a match, and how many hit a ship.
+struct ShotCount {
+    int shots;
+    int hits;
+};
+
+// The match in figures: the opponent's name, the turn under way (from 1;
+// 0 before the first), and each side's shots.
+struct MatchFigures {
+    const char* opponent;
+    int turn;
+    ShotCount player;
+    ShotCount computer;
+};
+
+// What the panel under the fleets shows.
+enum class Panel { Nothing, PlacingHelp, Figures };
+
+// The top of the screen, as drawn by consoleDrawMaps.
+struct BoardsDrawn {
+    BoardDrawn player;    // at the left
+    BoardDrawn opponent;  // at the right
+    Panel panel;
+    const MatchFigures* figures;  // for Panel::Figures
+};
+
+// Draws both boards into c with the fleets beside them and the panel under
+// those, and writes the screen once.
+void consoleDrawMaps(ConsoleWin* c, const BoardsDrawn& boards);
+
+// Draws the same into the cell image only: the next write of the screen
+// shows them, with whatever else changed, as one frame.
+void consoleComposeMaps(ConsoleWin* c, const BoardsDrawn& boards);
 
 // Draws one board into the cell image with its top-left corner at (ox, oy).
 // Only consoleDrawMaps calls it, inside its bracket.
-void consoleDrawMap(ConsoleWin* c, const std::uint8_t* map, int ox, int oy, int mode);
+void consoleDrawMap(ConsoleWin* c, const BoardDrawn& board, int ox, int oy);
+
+// A shot's accuracy as the panel and the summary give it: "48%", or "-"
+// before the first shot.
+void consoleAccuracy(const ShotCount& count, char* out, int size);
 
 // While on is 1, the lines read name squares of the opponent's board: where
 // the terminal has arrow keys, they aim over it. Turning it on starts afresh,

@@ -68,6 +68,12 @@ void consoleEndUpdate(ConsoleWin* c) {
     consoleFlush(c);
 }
 
+void consoleEndUpdateLater(ConsoleWin* c) {
+    GAME_ASSERT(c != NULL);
+    GAME_ASSERT(c->updating == 1);
+    c->updating = 0;
+}
+
 Cell* consoleCell(ConsoleWin* c, int x, int y) {
     return &c->charBuf[static_cast<std::size_t>(x + y * SCREEN_WIDTH)];
 }
@@ -147,8 +153,9 @@ void consolePrint(ConsoleWin* wc, const char* format, ...) {
             while (wc->consoleLine > wc->consoleEnd) consoleScroll(wc);
         }
     }
-    // Every prompt ends its last row with "> ": the cursor waits after it.
-    wc->cursorPos = {2, wc->consoleLine};
+    // The cursor waits where the text stopped: after the "> " that ends
+    // every prompt, and while the computer plays, where its next words go.
+    wc->cursorPos = {wc->consoleColumn, wc->consoleLine};
     consoleSyncCursor(wc);
     consoleEndUpdate(wc);
 }

@@ -34,6 +34,10 @@ void consoleFlush(ConsoleWin* c);
 void consoleBeginUpdate(ConsoleWin* c);
 void consoleEndUpdate(ConsoleWin* c);
 
+// Closes the bracket without writing the screen: its changes go out with
+// the next write, as part of one frame.
+void consoleEndUpdateLater(ConsoleWin* c);
+
 // Cell (x, y) of the image. The caller keeps 0 <= x < 80 and 0 <= y < 25.
 Cell* consoleCell(ConsoleWin* c, int x, int y);
 
@@ -50,8 +54,8 @@ void consoleSyncCursor(ConsoleWin* wc);
 void consoleScroll(ConsoleWin* wc);
 
 // Formatted text (at most 255 characters) into the message area, wrapping at
-// the right edge and scrolling at the bottom; then the cursor goes to column 2
-// of the current row and the screen is written once. Not inside a bracket.
+// the right edge and scrolling at the bottom; then the cursor goes where the
+// text stopped and the screen is written once. Not inside a bracket.
 void consolePrint(ConsoleWin* wc, const char* format, ...) CONSOLE_PRINTF(2, 3);
 
 // Reads a line into buf (size bytes at most, newline kept) and echoes it as

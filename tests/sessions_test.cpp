@@ -40,9 +40,14 @@ std::string unescaped(std::string_view text) {
     return out;
 }
 
-// The colours, a letter each: plain, sunk, water fired at, hit, reverse video.
+// The colours, a letter each: plain, sunk, water fired at, hit, reverse
+// video; and the same underlined (the latest shots).
 char letterOf(std::uint16_t attr) {
-    const std::pair<std::uint16_t, char> letters[] = {{7, ' '}, {23, 'B'}, {103, 'Y'}, {199, 'R'}, {7 | ATTR_REVERSE, 'v'}};
+    constexpr std::uint16_t U = ATTR_UNDERLINE;
+    const std::pair<std::uint16_t, char> letters[] = {
+        {7, ' '}, {23, 'B'}, {103, 'Y'}, {199, 'R'}, {7 | ATTR_REVERSE, 'v'},
+        {7 | U, '_'}, {23 | U, 'b'}, {103 | U, 'y'}, {199 | U, 'r'}, {7 | ATTR_REVERSE | U, 'u'},
+    };
     for (auto [a, c] : letters) if (a == attr) return c;
     ADD_FAILURE() << "no letter for attribute " << attr;
     return '?';
@@ -156,6 +161,7 @@ std::string play(const Session& s) {
     } catch (const HeadlessExit& e) {
         r.text += "exit " + std::to_string(e.status) + "\n";
     }
+    r.text += "farewell " + headlessFarewell();
     headlessReset();
     return r.text;
 }

@@ -13,15 +13,17 @@ const std::string PLAYING = " --seed=7 --level=1 --place=random";
 }  // namespace
 
 // How the game is started (the command line around it), what it shows before
-// the way out, the way out (a signal, then a line typed or keys), what after.
+// the way out, the way out (a signal, then a line typed or keys), what after:
+// the games of the run, on the terminal's own screen, wherever it is given back.
 TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
+    const std::string none = "salvo: 0 games played, 0 won, 0 lost.", one = "salvo: 1 game played, 0 won, 0 lost.";
     struct Row { const char* name; std::string before, after, waitFor, signal, line, keys; int status; std::string shown; } rows[] = {
-        {"the quit line, at the first screen", "", "", LEVELS, "", "-", "", 0, ""},
-        {"the end of input", "", PLAYING, TARGET, "", "", "C-d", 0, ""},
-        {"Ctrl-C", "", PLAYING, TARGET, "", "", "C-c", 130, ""},
-        {"SIGTERM", "", PLAYING, TARGET, "TERM", "", "", 143, ""},
-        {"a hangup", "", PLAYING, TARGET, "HUP", "", "", 129, ""},
-        {"a hangup, ignored as under nohup", "trap \"\" HUP; ", PLAYING, TARGET, "HUP", "-", "", 0, ""},
+        {"the quit line, at the first screen", "", "", LEVELS, "", "-", "", 0, none},
+        {"the end of input", "", PLAYING, TARGET, "", "", "C-d", 0, one},
+        {"Ctrl-C", "", PLAYING, TARGET, "", "", "C-c", 130, one},
+        {"SIGTERM", "", PLAYING, TARGET, "TERM", "", "", 143, one},
+        {"a hangup", "", PLAYING, TARGET, "HUP", "", "", 129, one},
+        {"a hangup, ignored as under nohup", "trap \"\" HUP; ", PLAYING, TARGET, "HUP", "-", "", 0, one},
         {"a full disk", "", PLAYING + " >/dev/full", "", "", "", "", 1, "salvo: can't write to standard output: No space left on device"},
         {"a dumb terminal", "TERM=dumb ", "", "", "", "", "", 1, "salvo: a dumb terminal can't show the game"},
         {"a reader that goes away", "", " | head -c 100 >/dev/null", "", "", "", "", 0, ""},
@@ -30,7 +32,7 @@ TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
 #ifdef __linux__  // LD_PRELOAD: macOS would want a dylib and DYLD_INSERT_LIBRARIES
         {"a failed assertion: the computer's first shot falls off the board (the player's aimed with the arrow keys)",
          "LD_PRELOAD=" SALVO_E2E_SHIM " ", PLAYING, TARGET, "", "", "Right Enter Right Enter Right Enter", 134,
-         "Assertion failed: XYVALID(x,y), file rules/board.cpp, line "},
+         one + "|Assertion failed: XYVALID(x,y), file rules/board.cpp, line "},
 #endif
     };
     for (const Row& r : rows) {
@@ -49,7 +51,13 @@ TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
         if (!r.line.empty()) t.type(r.line);
         if (!r.keys.empty()) t.key(r.keys);
         Screen s = t.expectExit(r.status);
-        EXPECT_TRUE(s.shows(r.shown)) << s.dump();
+        for (std::size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 1) {
+            bar = r.shown.find('|', from);
+            EXPECT_TRUE(s.shows(r.shown.substr(from, bar - from))) << s.dump();
+        }
+        // Nothing else of the run is left: the farewell is the only line of it.
+        EXPECT_EQ(std::ranges::count_if(s.rows, [](const std::string& row) { return row.starts_with("salvo: "); }),
+                  r.shown.starts_with("salvo: ") ? 1 : 0) << s.dump();
     }
 }
 
@@ -92,6 +100,54 @@ TEST(Terminal, ATooSmallWindowShowsANoticeUntilItGrows) {
     t.resize(80, 24);
     s = t.waitShows(PLACING);
     EXPECT_EQ(s.rows[11], "10|               10|");
+    t.type("-");
+    t.expectExit(0);
+}
+
+// Keys typed while the computer plays its winning turn answer no question:
+// the result, the figures and both fleets stay in sight with "Another game?"
+// until a line typed after it answers. The player fires row by row, and after
+// the last shot of each turn types "2" at once, while the computer plays: at
+// a target prompt it is bad coordinates, at "Another game?" it would quit.
+TEST(Terminal, LinesTypedDuringTheWinningTurnAnswerNoQuestion) {
+    Terminal t(SALVO + " --seed=43 --level=5 --place=random");
+    auto prompt = [](const Screen& s) { return s.cursorY > 0 ? s.rows[static_cast<std::size_t>(s.cursorY - 1)] : ""; };
+    for (int square = 0; square < 100; square++) {
+        Screen s = t.waitFor([&](const Screen& x) { return x.atCursor() == ">" && (prompt(x).ends_with("target?") || x.shows("Another game?")); },
+                             "a target prompt or the end");
+        if (s.shows("Another game?")) break;
+        std::string line = std::string(1, static_cast<char>('a' + square % 10)) + std::to_string(square / 10 + 1);
+        t.type(line);
+        t.waitShows("> " + line);
+        if (prompt(s).starts_with("You have 1 shot left")) t.type("2");
+    }
+    Screen s = t.waitShows("Another game?");
+    EXPECT_TRUE(s.shows("The Opponent Won!") && s.shows("The opponent won in ") && s.shows("Admiral (Hard, Honest) fired ")) << s.dump();
+    EXPECT_TRUE(s.alternate && s.atCursor() == ">" && !s.shows("> 2")) << s.dump();
+    t.type("2");
+    s = t.expectExit(0);
+    EXPECT_TRUE(s.shows("salvo: 1 game played, 0 won, 1 lost.")) << s.dump();
+}
+
+// While the notice of a window too small shows, the computer holds its fire;
+// once the game is in sight again, it takes its time and fires, each shot in view.
+TEST(Terminal, TheComputerHoldsItsFireWhileTheGameIsOutOfSight) {
+    Terminal t(SALVO + " --seed=7 --level=2 --place=random");
+    t.waitShows(TARGET);
+    for (const char* square : {"a1", "a2"}) t.type(square);
+    t.waitShows("You have 1 shot left");
+    t.resize(60, 20);
+    t.waitShows("salvo needs a terminal of 80 x 24");
+    t.type("a3");
+    t.resize(80, 25);
+    auto after = [](const Screen& s, const std::string& row) {
+        auto at = std::ranges::find(s.rows, row);
+        return at == s.rows.end() ? std::vector<std::string>{} : std::vector<std::string>(at + 1, s.rows.end());
+    };
+    t.waitFor([&](const Screen& s) { auto rest = after(s, "> a3"); return rest.size() > 1 && !rest[1].starts_with("AI Fires"); },
+              "the shot, in sight before the computer's");
+    t.waitFor([&](const Screen& s) { return s.atCursor() == ">" && s.rows[static_cast<std::size_t>(s.cursorY - 1)] == TARGET; },
+              "the computer's turn, then the player's");
     t.type("-");
     t.expectExit(0);
 }

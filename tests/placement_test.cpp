@@ -1,0 +1,100 @@
+#include "support.h"
+
+namespace {
+
+struct Placing : GameTest {
+    // The player places the fleet by hand with lines; what the message area
+    // shows after each, from its first row that differs from before.
+    std::string said() {
+        for (int y = 23; y >= 14; y--) {
+            std::string row = headlessRow(y);
+            if (row.starts_with("> ")) return headlessRow(y + 1);
+        }
+        return "";
+    }
+};
+
+}  // namespace
+
+// After the 5-master on A1 to E1, each line is refused for its own reason,
+// and the board is as it was.
+TEST_F(Placing, EveryRefusalSaysWhyAndChangesNothing) {
+    const std::pair<const char*, std::string> rows[] = {
+        {"A1 6 h", "Placement failed. Ships are 2 to 5 squares long."},
+        {"a1 1 h", "Placement failed. Ships are 2 to 5 squares long."},
+        {"J1 4 h", "Placement failed. The ship would not lie wholly on the board."},
+        {"a8 4 v", "Placement failed. The ship would not lie wholly on the board."},
+        {"k1 2 h", "Placement failed. The ship would not lie wholly on the board."},
+        {"a2 4 h", "Placement failed. It would touch the 5-Master at A1."},
+        {"F2 2 v", "Placement failed. It would touch the 5-Master at A1."},  // at a corner
+        {"c1 3 v", "Placement failed. It would cross the 5-Master at A1."},
+        {"a5 5 h", "Placement failed. No 5-Master is left to place."},
+        {"A5 4h", "Placement failed. Type a square, a length and h or v, such as A1 3 v."},
+        {"zz", "Placement failed. Type a square, a length and h or v, such as A1 3 v."},
+        {"undo it", "Placement failed. Type a square, a length and h or v, such as A1 3 v."},
+    };
+    for (const auto& [line, reason] : rows) {
+        SCOPED_TRACE(line);
+        restart();
+        headlessQueueInput("a1 5 h\n" + std::string(line) + "\n");
+        EXPECT_THROW(placeFleetManually(&g), HeadlessExit);  // the input ends before the fleet is placed
+        EXPECT_EQ(said(), reason);
+        Board fiveMaster{};
+        placeShip(fiveMaster.data(), 5, 0, 0, 0);
+        EXPECT_TRUE(std::equal(fiveMaster.begin(), fiveMaster.end(), g.mapPlayer.get()));
+    }
+}
+
+// A second 4-master meets the first: the ship in the way is named by its
+// first square, whichever of its squares is touched.
+TEST_F(Placing, TheShipInTheWayIsNamedByItsFirstSquare) {
+    headlessQueueInput("c3 4 v\nd6 2 h\n");
+    EXPECT_THROW(placeFleetManually(&g), HeadlessExit);
+    EXPECT_EQ(said(), "Placement failed. It would touch the 4-Master at C3.");
+}
+
+// Undo takes the ships back one by one, last first, to an empty board and a
+// whole roster; then there is nothing to undo. Random then places the whole
+// fleet as the random placement does, and the fleet counts as placed at
+// random; a ship by hand before random makes it a fleet placed by hand.
+TEST_F(Placing, UndoBackToAnEmptyBoardAndRandomPlacesTheRest) {
+    const unsigned seed = 77;
+    Board drawn{};
+    std::srand(seed);
+    placeFleetRandomly(&g, drawn.data());
+
+    restart();
+    std::srand(seed);
+    Lines said;
+    headlessQueueInput("a1 5 h\nc3 4 v\nundo\nundo\nundo\nrandom\n");
+    headlessOnFrame([&](const Frame&, Coord) {
+        std::string row = headlessRow(headlessCursor().y - 1);
+        if (row.starts_with("Took back") || row.starts_with("Nothing") || row.starts_with("The rest")) {
+            if (said.empty() || said.back() != row) said.push_back(row);
+        }
+    });
+    play(placeFleetManually, &g, "");
+    EXPECT_EQ(said, Lines({"Took back the 4-Master at C3.", "Took back the 5-Master at A1.",
+                           "Nothing to undo: no ship is placed yet.", "The rest of the fleet is placed at random."}));
+    EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), g.mapPlayer.get()));
+    EXPECT_EQ(g.placedByHand, 0);
+
+    restart();
+    play(placeFleetManually, &g, "j1 2 v\nRandom\n");
+    EXPECT_EQ(mapShipAt(g.mapPlayer.get(), 9, 0), (ShipPlace{9, 0, 2, 1}));
+    EXPECT_EQ(shipSquares(g.mapPlayer.get()), 30);
+    EXPECT_EQ(g.placedByHand, 1);
+}
+
+// With no room left for the ships to place, the fill gives up and leaves
+// the board and the roster as they were.
+TEST(FleetFill, GivesUpWithTheBoardAsItWasWhenNothingFits) {
+    Board sea{};
+    sea.fill(CELL_NEAR);
+    sea[0] = CELL_NEAR | CELL_SHIP;
+    std::unique_ptr<ShipClass> roster = fleetCreate();
+    const Board before = sea;
+    EXPECT_EQ(fleetFillRandomly(roster.get(), sea.data(), 3), 0);
+    EXPECT_EQ(sea, before);
+    for (const ShipClass* s = roster.get(); s; s = s->next.get()) EXPECT_EQ(s->remaining, 6 - s->length);
+}
