@@ -139,12 +139,11 @@ void gamePlayerTurn(Game* g) {
         consolePrint(c, "You have %d shot%s left. What is your target?\n> ", shotsLeft, shotsLeft == 1 ? "" : "s");
         char buf[256];
         consoleReadLine(c, buf, sizeof buf);
-        int len = static_cast<int>(std::strlen(buf));
         int x = 0;
         int y = 0;
         // An empty text is bad coordinates like any other. Neither a bad
         // square nor a repeated one spends a shot.
-        if (len == 0 || !parseSquare(strToLower(buf, len), len, &x, &y)) {
+        if (!squareOfText(buf, &x, &y)) {
             consolePrint(c, "Bad coordinates. Try again!\n");
             continue;
         }

@@ -8,15 +8,10 @@
 #include "terminal/game_assert.h"
 
 std::unique_ptr<ShipClass> fleetCreate() {
-    constexpr int kinds[][2] = {
-        {5, NUM_5_MASTERS},
-        {4, NUM_4_MASTERS},
-        {3, NUM_3_MASTERS},
-        {2, NUM_2_MASTERS},
-    };
+    // Built from the shortest up, so that the roster runs longest first.
     std::unique_ptr<ShipClass> roster;
-    for (int i = 3; i >= 0; i--) {
-        roster = std::make_unique<ShipClass>(ShipClass{kinds[i][0], kinds[i][1], std::move(roster)});
+    for (int len = 2; len <= MAX_SHIP_LEN; len++) {
+        roster = std::make_unique<ShipClass>(ShipClass{len, FLEET_OF_LENGTH[static_cast<std::size_t>(len)], std::move(roster)});
     }
     return roster;
 }

@@ -3,6 +3,7 @@
 // that places one ship.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -14,6 +15,13 @@ constexpr int NUM_5_MASTERS = 1;
 constexpr int NUM_4_MASTERS = 2;
 constexpr int NUM_3_MASTERS = 3;
 constexpr int NUM_2_MASTERS = 4;
+
+// The whole fleet: how many ships of each length, the smallest a 2-master.
+constexpr std::array<int, MAX_SHIP_LEN + 1> FLEET_OF_LENGTH = {0, 0, NUM_2_MASTERS, NUM_3_MASTERS, NUM_4_MASTERS,
+                                                               NUM_5_MASTERS};
+static_assert(MAX_SHIP_LEN == 5, "the fleet lists lengths 2 to 5");
+constexpr int FLEET_SHIPS = NUM_2_MASTERS + NUM_3_MASTERS + NUM_4_MASTERS + NUM_5_MASTERS;
+constexpr int FLEET_SQUARES = 2 * NUM_2_MASTERS + 3 * NUM_3_MASTERS + 4 * NUM_4_MASTERS + 5 * NUM_5_MASTERS;
 
 // One kind of ship still to place. The roster runs 5, 4, 3, 2: longest first.
 struct ShipClass {

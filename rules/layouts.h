@@ -17,11 +17,6 @@
 // puts each ship, longest first, evenly among the places left to it.
 enum class FleetPrior { Even, GamePlacement };
 
-// The whole fleet by length, and in the order the game places it.
-constexpr std::array<int, MAX_SHIP_LEN + 1> FLEET_OF_LENGTH = {0, 0, NUM_2_MASTERS, NUM_3_MASTERS, NUM_4_MASTERS,
-                                                               NUM_5_MASTERS};
-static_assert(MAX_SHIP_LEN == 5, "the fleet lists lengths 2 to 5");
-constexpr int FLEET_SHIPS = NUM_2_MASTERS + NUM_3_MASTERS + NUM_4_MASTERS + NUM_5_MASTERS;
 
 // What a sight tells the search.
 struct Position {

@@ -78,3 +78,19 @@ int parseSquare(const char* cmd, int count, int* resx, int* resy) {
     *resy = row;
     return state == LETTER_THEN_DIGIT && XYVALID(column, row) ? 1 : 0;
 }
+
+int squareOfText(const char* line, int* x, int* y) {
+    GAME_ASSERT(line != NULL);
+    // As long a line as the game ever reads.
+    constexpr int LINE_BUFFER = 256;
+    char buf[LINE_BUFFER];
+    int len = 0;
+    while (len < LINE_BUFFER - 1 && line[len] != '\0') {
+        buf[len] = line[len];
+        len++;
+    }
+    buf[len] = '\0';
+    *x = 0;
+    *y = 0;
+    return len > 0 && parseSquare(strToLower(buf, len), len, x, y) ? 1 : 0;
+}

@@ -17,3 +17,8 @@ int parseNumber(const char* str, int len, int* res);
 // Returns 1 when a letter stands before a digit and the square is on the
 // board, else 0. resx and resy are written in every case.
 int parseSquare(const char* cmd, int count, int* resx, int* resy);
+
+// The square a typed line names, as the player's turn reads it: the line
+// lower-cased (a copy: line is left as it is), then read by parseSquare.
+// Returns 1 with x and y set, else 0. Needs a NUL-terminated line.
+int squareOfText(const char* line, int* x, int* y);

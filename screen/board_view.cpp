@@ -11,20 +11,6 @@ namespace {
 
 constexpr int OPPONENT_BOARD_X = MAP_WIDTH + 8;
 
-// The square a line names, read as the player's turn reads it (through a
-// buffer of the size the game reads lines with).
-int squareOfLine(const char* line, int* x, int* y) {
-    constexpr int LINE_BUFFER = 256;
-    char buf[LINE_BUFFER];
-    int len = 0;
-    while (len < LINE_BUFFER - 1 && line[len] != '\0') {
-        buf[len] = line[len];
-        len++;
-    }
-    buf[len] = '\0';
-    return len > 0 && parseSquare(strToLower(buf, len), len, x, y);
-}
-
 // What a square shows: the first rule that matches its flags.
 enum class Kind { Water, Ship, Hit, Sunk, Miss, Ring };
 
@@ -156,7 +142,7 @@ void consoleAccuracy(const ShotCount& count, char* out, int size) {
 }
 
 void consoleAim(int on) {
-    static const TerminalAim aim{{OPPONENT_BOARD_X + 3, 2}, MAP_WIDTH, MAP_HEIGHT, squareOfLine};
+    static const TerminalAim aim{{OPPONENT_BOARD_X + 3, 2}, MAP_WIDTH, MAP_HEIGHT, squareOfText};
     terminalAim(on ? &aim : nullptr);
 }
 

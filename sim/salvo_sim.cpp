@@ -25,8 +25,7 @@ using Level = OpponentLevel;
 constexpr const Level* LEVELS = OPPONENT_LEVELS;
 constexpr int LEVEL_COUNT = OPPONENT_LEVEL_COUNT;
 
-// A fleet is 30 squares; no side can fire at more than the whole board.
-constexpr int FLEET_SQUARES = 30;
+// No side can fire at more than the whole board.
 constexpr int BOARD_SQUARES = MAP_WIDTH * MAP_HEIGHT;
 
 struct Options {

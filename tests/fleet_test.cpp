@@ -13,6 +13,6 @@ TEST_F(Fleet, RandomPlacementDrawsTheWayFirstAndPlacesTheWholeFleet) {
         placeFleetRandomly(&g, g.mapPlayer.get());
         for (int i = 0; i < 5; i++) EXPECT_TRUE(mapTestFlags(g.mapPlayer.get(), x + i * !down, y + i * down, CELL_SHIP));
         EXPECT_FALSE(mapTestFlags(g.mapPlayer.get(), x + down, y + !down, CELL_SHIP)) << "first draw " << way;
-        EXPECT_TRUE(shipSquares(g.mapPlayer.get()) == 5 + 2 * 4 + 3 * 3 + 4 * 2 && g.shipsToPlace == nullptr);
+        EXPECT_TRUE(shipSquares(g.mapPlayer.get()) == FLEET_SQUARES && g.shipsToPlace == nullptr);
     }
 }

@@ -82,7 +82,7 @@ TEST_F(Placing, UndoBackToAnEmptyBoardAndRandomPlacesTheRest) {
     restart();
     play(placeFleetManually, &g, "j1 2 v\nRandom\n");
     EXPECT_EQ(mapShipAt(g.mapPlayer.get(), 9, 0), (ShipPlace{9, 0, 2, 1}));
-    EXPECT_EQ(shipSquares(g.mapPlayer.get()), 30);
+    EXPECT_EQ(shipSquares(g.mapPlayer.get()), FLEET_SQUARES);
     EXPECT_EQ(g.placedByHand, 1);
 }
 
@@ -96,5 +96,5 @@ TEST(FleetFill, GivesUpWithTheBoardAsItWasWhenNothingFits) {
     const Board before = sea;
     EXPECT_EQ(fleetFillRandomly(roster.get(), sea.data(), 3), 0);
     EXPECT_EQ(sea, before);
-    for (const ShipClass* s = roster.get(); s; s = s->next.get()) EXPECT_EQ(s->remaining, 6 - s->length);
+    for (const ShipClass* s = roster.get(); s; s = s->next.get()) EXPECT_EQ(s->remaining, FLEET_OF_LENGTH[static_cast<std::size_t>(s->length)]);
 }
