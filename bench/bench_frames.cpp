@@ -5,11 +5,10 @@
 // recorded: every frame the game writes, and every line the player types.
 // The recording is then replayed through two writers, and each write is
 // counted:
-// - the terminal layer, its line editing included: each key typed is
-//   drawn as it comes, each frame is sent as the layer sends it;
+// - the terminal layer: each frame is sent as the layer sends it, each key
+//   typed drawn by the game as it comes;
 // - ncurses (when the bench is built with it), on the same frames: every
-//   cell put on its screen, the cursor moved, one refresh a frame; each key
-//   typed added at the cursor and refreshed.
+//   cell put on its screen, the cursor moved, one refresh a frame.
 // Usage: salvo-bench-frames [level 1-5] [seed]
 #include <algorithm>
 #include <cstdio>
@@ -36,17 +35,17 @@ namespace {
 
 enum class Phase { Opening, Match, End };
 
-// One thing that happened: a frame written, or a line typed.
+// One frame written.
 struct Event {
     Phase phase;
     Frame cells;
     Coord cursor;
-    std::string line;  // empty for a frame
 };
 
 struct Recording {
     std::vector<Event> events;
     int playerTurns = 0;
+    std::size_t keys = 0;
 };
 
 Recording recording;
@@ -58,7 +57,7 @@ void record(const Frame& cells, Coord cursor) {
         std::string row = headlessRow(y);
         if (row == "You Won!" || row == "The Opponent Won!") phase = Phase::End;
     }
-    recording.events.push_back({phase, cells, cursor, ""});
+    recording.events.push_back({phase, cells, cursor});
 }
 
 // What the game asks: the last row with text above the cursor.
@@ -71,7 +70,7 @@ std::string question() {
 
 // The player: the level, random placement, then random squares that the
 // opponent's board does not show as fired at, and at "Another game?" 2.
-bool answer(int level, char* buf, int size) {
+std::string answer(int level) {
     std::string asked = question();
     std::string line = "2\n";
     if (asked.ends_with("5 - Admiral (Hard, Honest)")) {
@@ -87,19 +86,24 @@ bool answer(int level, char* buf, int size) {
         } while (firedAt(square));
         line = static_cast<char>('a' + square % MAP_WIDTH) + std::to_string(square / MAP_WIDTH + 1) + "\n";
     }
-    recording.events.push_back({phase, {}, {0, 0}, line});
-    std::snprintf(buf, static_cast<std::size_t>(size), "%s", line.c_str());
-    return true;
+    recording.keys += line.size();
+    return line;
 }
 
 // Plays one game through the program's own entry, salvoMain, on the
-// headless terminal seeded with seed.
+// headless terminal seeded with seed, the answers typed key by key.
 void recordGame(int level, unsigned seed) {
     terminalUse(headlessTerminal());
     headlessReset();
     headlessSetSeed(seed);
+    headlessEcho(true);
     headlessOnFrame(record);
-    headlessOnRead([level](char* buf, int size) { return answer(level, buf, size); });
+    static std::string typing;
+    headlessOnNeed([level] {
+        if (typing.empty()) typing = answer(level);
+        headlessQueueInput(typing.substr(0, 1));
+        typing.erase(0, 1);
+    });
     char name[] = "salvo";
     char* argv[] = {name, nullptr};
     if (salvoMain(1, argv) != 0) std::exit(1);
@@ -130,33 +134,18 @@ struct Writes {
 Writes replayTerminalLayer() {
     Writes w;
     Display d;
-    Keys k;
-    k.editing = true;
     displayRepaint(d, SCREEN_HEIGHT, SCREEN_WIDTH);
     VtScreen vt = vtNew(SCREEN_HEIGHT, SCREEN_WIDTH);
-    auto send = [&](Phase p) {
-        std::string out = displayShow(d, k);
-        vtFeed(vt, out);
-        w.add(out.size(), p);
-    };
     for (const Event& e : recording.events) {
-        if (e.line.empty()) {
-            displayKeepFrame(d, e.cells, &e.cursor);
-            send(e.phase);
-            std::string wrong = vtDiffers(vt, e.cells, e.cursor);
-            if (!wrong.empty()) {
-                std::fprintf(stderr, "salvo-bench-frames: the terminal shows the wrong screen: %s\n", wrong.c_str());
-                std::exit(1);
-            }
-            continue;
+        displayKeepFrame(d, e.cells, &e.cursor);
+        std::string out = displayShow(d);
+        vtFeed(vt, out);
+        w.add(out.size(), e.phase);
+        std::string wrong = vtDiffers(vt, e.cells, e.cursor);
+        if (!wrong.empty()) {
+            std::fprintf(stderr, "salvo-bench-frames: the terminal shows the wrong screen: %s\n", wrong.c_str());
+            std::exit(1);
         }
-        k.reading = true;
-        char buf[256];
-        for (char key : e.line) {
-            k.input += key;
-            if (keysReadLine(k, buf, sizeof buf) == KeysRead::More) send(e.phase);
-        }
-        k.reading = false;
     }
     return w;
 }
@@ -205,29 +194,20 @@ Writes replayNcurses(const char* term) {
         w.add(now - before, p);
         before = now;
     };
-    int cx = 0;
-    int cy = 0;
     for (const Event& e : recording.events) {
-        if (e.line.empty()) {
-            for (int y = 0; y < SCREEN_HEIGHT; y++) {
-                for (int x = 0; x < SCREEN_WIDTH; x++) {
-                    const Cell& c = e.cells[static_cast<std::size_t>(x + y * SCREEN_WIDTH)];
-                    unsigned ch = c.ch;
-                    chtype glyph = ch == 0 ? ' ' : (ch < 32 || ch > 126) ? '?' : ch;
-                    mvaddch(y, x, glyph | static_cast<chtype>(COLOR_PAIR(pairOf(c.attr))));
-                }
+        for (int y = 0; y < SCREEN_HEIGHT; y++) {
+            for (int x = 0; x < SCREEN_WIDTH; x++) {
+                const Cell& c = e.cells[static_cast<std::size_t>(x + y * SCREEN_WIDTH)];
+                unsigned ch = c.ch;
+                chtype glyph = ch == 0 ? ' ' : (ch < 32 || ch > 126) ? '?' : ch;
+                chtype look = static_cast<chtype>(COLOR_PAIR(pairOf(c.attr & 0xff)));
+                if (c.attr & ATTR_REVERSE) look |= A_REVERSE;
+                if (c.attr & ATTR_UNDERLINE) look |= A_UNDERLINE;
+                mvaddch(y, x, glyph | look);
             }
-            cx = e.cursor.x;
-            cy = e.cursor.y;
-            move(cy, cx);
-            flush(e.phase);
-            continue;
         }
-        for (char key : e.line) {
-            if (key == '\n') break;
-            mvaddch(cy, cx++, static_cast<chtype>(static_cast<unsigned char>(key)));
-            flush(e.phase);
-        }
+        move(e.cursor.y, e.cursor.x);
+        flush(e.phase);
     }
     endwin();
     delscreen(screen);
@@ -253,11 +233,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     recordGame(level, seed);
-    std::size_t frames = 0;
-    std::size_t keys = 0;
-    for (const Event& e : recording.events) e.line.empty() ? frames++ : keys += e.line.size();
     std::printf("One whole game: %s, seed %u, fleets placed at random; %d player turns, %zu frames, %zu keys.\n\n",
-                OPPONENT_LEVELS[level - 1].name, seed, recording.playerTurns, frames, keys);
+                OPPONENT_LEVELS[level - 1].name, seed, recording.playerTurns, recording.events.size(), recording.keys);
 
     std::vector<std::pair<std::string, Writes>> writers{{"terminal layer", replayTerminalLayer()}};
 #ifdef SALVO_BENCH_NCURSES

@@ -2,8 +2,9 @@
 // messages (consolePrint), positioned text (consolePrintAt) and typed lines
 // (the echo of consoleReadLine) on the headless terminal, and after each one
 // the cell buffer through the frame encoder and a model terminal; and keys
-// as the terminal layer reads them at a target prompt, aiming with the arrow
-// keys, shown through a model terminal of their own.
+// as the posix backend decodes them, typed at a target prompt, aiming with
+// the arrow keys and clicking, shown as the game draws them through a model
+// terminal of their own.
 //
 // Input: a first byte and a second byte for the terminal's rows and
 // columns (the first byte's top bit: without colour), then records
@@ -21,6 +22,7 @@
 #include "terminal/game_assert.h"
 #include "terminal/headless/headless.h"
 #include "terminal/posix/display.h"
+#include "terminal/posix/keys.h"
 #include "vt/vt_model.h"
 
 namespace {
@@ -35,16 +37,16 @@ bool sameBesideCells(const ConsoleWin& c, const ConsoleWin& d) {
     return c.updating == d.updating && c.consoleStart == d.consoleStart && c.consoleEnd == d.consoleEnd;
 }
 
-// The message area keeps its place: position inside it, cursor at column 2
-// of its current row, board rows untouched, the row below it as it was or
-// blanked by a scroll.
+// The message area keeps its place: position inside it, cursor where the
+// text stopped, board rows untouched, the row below it as it was or blanked
+// by a scroll.
 void checkMessageArea(const ConsoleWin& before) {
     const ConsoleWin& c = console;
     GAME_ASSERT(sameBesideCells(before, c));
     GAME_ASSERT(c.updating == 0);
     GAME_ASSERT(c.consoleLine >= c.consoleStart && c.consoleLine <= c.consoleEnd);
     GAME_ASSERT(c.consoleColumn >= 0 && c.consoleColumn < SCREEN_WIDTH);
-    GAME_ASSERT(c.cursorSynced == 1 && c.cursorPos.x == 2 && c.cursorPos.y == c.consoleLine);
+    GAME_ASSERT(c.cursorSynced == 1 && c.cursorPos.x == c.consoleColumn && c.cursorPos.y == c.consoleLine);
     for (int i = 0; i < c.consoleStart * SCREEN_WIDTH; i++) {
         GAME_ASSERT(c.charBuf[static_cast<std::size_t>(i)] == before.charBuf[static_cast<std::size_t>(i)]);
     }
@@ -102,24 +104,33 @@ bool echoLine(std::string_view text, bool withNewline) {
     headlessReset();
     headlessQueueInput(line);
     char buf[256];
-    consoleReadLine(&console, buf, sizeof buf);
-    headlessReset();  // a line longer than the buffer leaves its rest unread
+    GAME_ASSERT(consoleReadLine(&console, buf, sizeof buf));
+    headlessReset();
+    console.input = {};  // a line longer than the buffer leaves its rest unread
     GAME_ASSERT(console.consoleColumn == 0);
     return true;
 }
 
 // Keys at a target prompt, over the game's last frame: the lines they make
-// are taken, and what is left of the typing is shown within the set.
-void typeKeys(Display& display, Keys& keys, VtScreen& vt, std::string_view typed) {
-    consoleAim(1);
-    keysAim(keys, headlessAim());
-    displayKeepFrame(display, console.charBuf, &console.cursorPos);
-    keys.input += typed;
-    keys.reading = true;
+// are read, and the typing left over is drawn, within the set, until the
+// keys run out.
+void typeKeys(Display& display, KeyDecoder& keys, VtScreen& vt, std::string_view typed) {
+    headlessReset();
+    headlessEcho(true);
+    headlessOnFrame([&](const Frame& f, Coord c) {
+        displayKeepFrame(display, f, &c);
+        vtFeed(vt, displayShow(display));
+    });
+    headlessOnNeed([] {});  // the typing is drawn once the keys are all taken
+    consoleAim(&console, 1);
+    keysFeed(keys, typed);
+    headlessQueueEvents({keys.events.begin(), keys.events.end()});
+    keys.events.clear();
     char buf[256];
-    while (keysReadLine(keys, buf, sizeof buf) == KeysRead::Line) GAME_ASSERT(std::strlen(buf) < sizeof buf);
-    vtFeed(vt, displayShow(display, keys));
+    while (consoleReadLine(&console, buf, sizeof buf) || !console.input.editor.ended) GAME_ASSERT(std::strlen(buf) < sizeof buf);
     GAME_ASSERT(vt.error.empty());
+    headlessReset();
+    console.input = {};
 }
 
 }  // namespace
@@ -133,13 +144,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VtScreen vt = vtNew(screen.rows, screen.cols);
     Display display;
     display.screen = screen;
-    Keys keys;
+    KeyDecoder keys;
     keys.editing = true;
     VtScreen typing = vtNew(screen.rows, screen.cols);
     std::string_view rest(reinterpret_cast<const char*>(data) + 2, size - 2);
 
     terminalUse(headlessTerminal());
     headlessReset();
+    console.input = {};
     consoleInit(&console);
     encodeFrame(screen, vt);
     for (int records = 0; !rest.empty() && records < MAX_RECORDS; records++) {

@@ -81,8 +81,8 @@ namespace {
 // figures and the question after them all stay in the message area.
 void printSummary(Game* g) {
     const MatchFigures& f = g->figures;
-    char mine[8];
-    char theirs[8];
+    char mine[16];
+    char theirs[16];
     consoleAccuracy(f.player, mine, sizeof mine);
     consoleAccuracy(f.computer, theirs, sizeof theirs);
     consolePrint(&g->console, "%s won in %d turn%s. You fired %d shot%s: %d hit%s, %s.\n",
@@ -94,7 +94,7 @@ void printSummary(Game* g) {
 
 }  // namespace
 
-void gamePlay(Game* g) {
+bool gamePlay(Game* g) {
     GAME_ASSERT(g != NULL);
     for (const OpponentLevel& level : OPPONENT_LEVELS) {
         if (level.move == g->opponentMove) g->figures.opponent = level.name;
@@ -102,9 +102,9 @@ void gamePlay(Game* g) {
     g->panel = Panel::Figures;
     g->figures.turn = 1;
     // Every line of the match names a square: the arrow keys may aim it.
-    consoleAim(1);
+    consoleAim(&g->console, 1);
     for (;;) {
-        gamePlayerTurn(g);
+        if (!gamePlayerTurn(g)) return false;
         if (g->playerWon == 1) {
             // The opponent does not move after the player has won.
             consolePrint(&g->console, "You Won!\nCongratulations!\n\n");
@@ -123,12 +123,13 @@ void gamePlay(Game* g) {
             break;
         }
     }
-    consoleAim(0);
+    consoleAim(&g->console, 0);
     printSummary(g);
     gameDrawMapsAs(g, DRAW_SHIPS, DRAW_SHIPS);
+    return true;
 }
 
-void gamePlayerTurn(Game* g) {
+bool gamePlayerTurn(Game* g) {
     GAME_ASSERT(g != NULL);
     ConsoleWin* c = &g->console;
     int shotsLeft = SHOTS_PER_TURN;
@@ -138,7 +139,7 @@ void gamePlayerTurn(Game* g) {
         consoleComposeMaps(c, gameBoards(g, DRAW_SHIPS, DRAW_HIDDEN));
         consolePrint(c, "You have %d shot%s left. What is your target?\n> ", shotsLeft, shotsLeft == 1 ? "" : "s");
         char buf[256];
-        consoleReadLine(c, buf, sizeof buf);
+        if (!consoleReadLine(c, buf, sizeof buf)) return false;
         int x = 0;
         int y = 0;
         // An empty text is bad coordinates like any other. Neither a bad
@@ -162,6 +163,7 @@ void gamePlayerTurn(Game* g) {
         gameReportShot(g, result);
         if (result == 2) gameCheckPlayerWon(g);
         shotsLeft--;
-        if (g->playerWon == 1) return;
+        if (g->playerWon == 1) return true;
     }
+    return true;
 }

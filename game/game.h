@@ -19,19 +19,19 @@ struct Game {
     std::unique_ptr<std::uint8_t[]> mapPlayer;    // the player's board
     std::unique_ptr<std::uint8_t[]> mapOpponent;  // the computer's board
     std::unique_ptr<ShipClass> shipsToPlace;      // only while a fleet is being placed
-    int playerWon;
-    int opponentWon;
+    int playerWon = 0;
+    int opponentWon = 0;
     ConsoleWin console;
-    OpponentMemory opponent;    // the ship the computer follows up, its luck, its draws
-    OpponentMove opponentMove;  // the computer's turn at the level chosen for this game
-    int placedByHand;           // 1 when the player placed a ship of the fleet by hand
-    std::vector<ShipPlace> shipsPlaced;  // placed by hand, in order, while the fleet is placed
-    SquareSet shotsAtPlayer;    // the computer's latest turn, marked on the player's board
-    bool shotsAtPlayerDone;     // that turn is over: its marks go with the next shot
-    SquareSet shotsAtOpponent;  // the player's turn under way, marked on the computer's board
-    SquareSet firedByPlayer;    // every square the player fired at
-    MatchFigures figures;       // the turn, and each side's shots and hits
-    Panel panel;                // what shows under the fleets
+    OpponentMemory opponent;              // the ship the computer follows up, its luck, its draws
+    OpponentMove opponentMove = nullptr;  // the computer's turn at the level chosen for this game
+    int placedByHand = 0;                 // 1 when the player placed a ship of the fleet by hand
+    std::vector<ShipPlace> shipsPlaced;   // placed by hand, in order, while the fleet is placed
+    SquareSet shotsAtPlayer;              // the computer's latest turn, marked on the player's board
+    bool shotsAtPlayerDone = false;       // that turn is over: its marks go with the next shot
+    SquareSet shotsAtOpponent;            // the player's turn under way, marked on the computer's board
+    SquareSet firedByPlayer;              // every square the player fired at
+    MatchFigures figures{"", 0, {0, 0}, {0, 0}};  // the turn, and each side's shots and hits
+    Panel panel = Panel::Nothing;         // what shows under the fleets
 };
 
 // Sets up a fresh game: empty boards, no winner, a blank screen, the
@@ -67,7 +67,10 @@ void gameCountShot(ShotCount* count, ShotResult result);
 
 // Plays the match: the player's turn, then the opponent's, until one fleet
 // is sunk; prints the result and the match in figures, and shows both fleets.
-void gamePlay(Game* g);
+// Returns false when the player quit instead (the quit line, or the end of
+// input).
+[[nodiscard]] bool gamePlay(Game* g);
 
-// The player's turn: up to three shots at the opponent's board.
-void gamePlayerTurn(Game* g);
+// The player's turn: up to three shots at the opponent's board. Returns false
+// when the player quit.
+[[nodiscard]] bool gamePlayerTurn(Game* g);

@@ -41,7 +41,7 @@ ShotResult aiFireAt(Game* g, int x, int y) {
     GAME_ASSERT(XYVALID(x,y));
     // No shot while the player can't see the game; once the game is in
     // sight again, a moment to take in where things stand.
-    if (terminalAwaitSight()) terminalPause(SHOT_PAUSE_MS);
+    if (consoleAwaitSight(&g->console)) terminalPause(SHOT_PAUSE_MS);
     char buf[256];
     mapSquareName(x, y, buf, sizeof buf);
     // No line end: the shot's result completes the line.

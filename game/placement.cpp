@@ -83,7 +83,7 @@ void fleetPrintRemaining(Game* g) {
     }
 }
 
-void placeFleetManually(Game* g) {
+bool placeFleetManually(Game* g) {
     GAME_ASSERT(g != NULL);
     ConsoleWin* c = &g->console;
     if (!g->shipsToPlace) g->shipsToPlace = fleetCreate();
@@ -97,7 +97,7 @@ void placeFleetManually(Game* g) {
     consolePrint(c, "> ");
     do {
         char buf[256];
-        consoleReadLine(c, buf, sizeof buf);
+        if (!consoleReadLine(c, buf, sizeof buf)) return false;
         std::string outcome = placementCommand(g, buf);
         if (!fleetHasShipsLeft(g->shipsToPlace.get())) g->panel = Panel::Nothing;
         drawPlacement(g);
@@ -109,6 +109,7 @@ void placeFleetManually(Game* g) {
     // Any ship placed by hand, and the fleet may lie anywhere.
     g->placedByHand = g->shipsPlaced.empty() ? 0 : 1;
     fleetFree(g->shipsToPlace);
+    return true;
 }
 
 void placeFleetRandomly(Game* g, std::uint8_t* map) {

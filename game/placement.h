@@ -10,7 +10,8 @@ void fleetPrintRemaining(Game* g);
 
 // Lets the player place the whole fleet on the player's board by typed
 // commands, the board drawn with the halo around the ships after each.
-void placeFleetManually(Game* g);
+// Returns false when the player quit instead.
+[[nodiscard]] bool placeFleetManually(Game* g);
 
 // Places a whole fleet at random on map, one of the Game's boards.
 void placeFleetRandomly(Game* g, std::uint8_t* map);

@@ -26,20 +26,26 @@ constexpr const char* MENU_OPPONENT =
 
 // Prints the menu and reads answers until one passes the test. All digits
 // of the line make the number; a line without digits gives 0. With fresh,
-// what was typed before the menu was first shown answers nothing.
+// what was typed before the menu was first shown answers nothing. A click
+// on one of its lines answers it too. Returns 0 when the player quit.
 template <typename Accept>
 int askMenu(Game* g, const char* text, Accept accept, bool fresh = false) {
     int choice = 0;
+    consoleClicks(&g->console, Clicks::MenuLines);
     do {
         char buf[256];
         consolePrint(&g->console, "%s", text);
-        if (fresh) terminalDropTyped();
+        if (fresh) consoleDropTyped(&g->console);
         fresh = false;
-        consoleReadLine(&g->console, buf, sizeof buf);
+        if (!consoleReadLine(&g->console, buf, sizeof buf)) {
+            choice = 0;
+            break;
+        }
         int len = static_cast<int>(std::strlen(buf));
         choice = 0;
         if (len > 0) parseNumber(buf, len, &choice);
     } while (!accept(choice));
+    consoleClicks(&g->console, Clicks::Ignored);
     return choice;
 }
 
@@ -81,7 +87,9 @@ int salvoMain(int argc, char** argv) {
     Tally tally;
     sayTally(tally);
 
-    Game g{};
+    Game g;
+    // Every way of quitting (the quit line, the end of input, 2 at "Another
+    // game?") comes back here, and the program ends as main returns.
     for (unsigned game = 0;; game++) {
         gameInit(&g);
         gameDrawMaps(&g);
@@ -92,6 +100,7 @@ int salvoMain(int argc, char** argv) {
 
         auto offered = [](int n) { return n >= 1 && n <= OPPONENT_LEVEL_COUNT; };
         int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, offered);
+        if (choice == 0) break;
         g.opponentMove = OPPONENT_LEVELS[choice - 1].move;
 
         choice = opt.place ? opt.place
@@ -101,17 +110,14 @@ int salvoMain(int argc, char** argv) {
                                      " 1 - Place yourself\n"
                                      " 2 - Place randomly\n\n> ",
                                      [](int n) { return n == 1 || n == 2; });
-        if (choice == 1) {
-            placeFleetManually(&g);
-        } else {
-            placeFleetRandomly(&g, g.mapPlayer.get());
-        }
+        if (choice == 0 || (choice == 1 && !placeFleetManually(&g))) break;
+        if (choice == 2) placeFleetRandomly(&g, g.mapPlayer.get());
         // The computer's fleet always comes second.
         placeFleetRandomly(&g, g.mapOpponent.get());
 
         tally.played++;
         sayTally(tally);
-        gamePlay(&g);
+        if (!gamePlay(&g)) break;
         (g.playerWon ? tally.won : tally.lost)++;
         sayTally(tally);
         gameDestroy(&g);
@@ -120,6 +126,8 @@ int salvoMain(int argc, char** argv) {
         // ahead during the last turn would quit, or start another game, unseen.
         choice = askMenu(
             &g, "Another game?\n 1 - keep playing\n 2 - quit\n\n> ", [](int n) { return n == 1 || n == 2; }, true);
-        if (choice == 2) return 0;
+        if (choice != 1) break;
     }
+    gameDestroy(&g);
+    return 0;
 }

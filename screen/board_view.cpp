@@ -93,7 +93,7 @@ void panelRow(ConsoleWin* c, int row, const char* text) {
 // side, the accuracy next to them, so that a shot changes a few cells close
 // together.
 void figuresRow(ConsoleWin* c, int row, const char* who, const ShotCount& count) {
-    char accuracy[8];
+    char accuracy[16];
     char fired[16];
     char text[PANEL_WIDTH + 1];
     consoleAccuracy(count, accuracy, sizeof accuracy);
@@ -141,9 +141,9 @@ void consoleAccuracy(const ShotCount& count, char* out, int size) {
     }
 }
 
-void consoleAim(int on) {
-    static const TerminalAim aim{{OPPONENT_BOARD_X + 3, 2}, MAP_WIDTH, MAP_HEIGHT, squareOfText};
-    terminalAim(on ? &aim : nullptr);
+void consoleAim(ConsoleWin* c, int on) {
+    static constexpr AimBoard OPPONENT_BOARD{{OPPONENT_BOARD_X + 3, 2}, MAP_WIDTH, MAP_HEIGHT};
+    consoleAimAt(c, on ? &OPPONENT_BOARD : nullptr);
 }
 
 void consoleDrawMaps(ConsoleWin* c, const BoardsDrawn& boards) {

@@ -64,7 +64,7 @@ void consoleDrawMap(ConsoleWin* c, const BoardDrawn& board, int ox, int oy);
 // before the first shot.
 void consoleAccuracy(const ShotCount& count, char* out, int size);
 
-// While on is 1, the lines read name squares of the opponent's board: where
-// the terminal has arrow keys, they aim over it. Turning it on starts afresh,
-// with nothing aimed at yet; 0 turns it off.
-void consoleAim(int on);
+// While on is 1, the lines read name squares of the opponent's board: the
+// arrow keys aim over it and a click fires at a square of it. Turning it on
+// starts afresh, with nothing aimed at yet; 0 turns it off.
+void consoleAim(ConsoleWin* c, int on);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <utility>
 #include <cstdio>
 #include <cstring>
 
@@ -160,12 +161,83 @@ void consolePrint(ConsoleWin* wc, const char* format, ...) {
     consoleEndUpdate(wc);
 }
 
-void consoleReadLine(ConsoleWin* wc, char* buf, int size) {
-    // End of input (or a read error) ends the game as the quit line does:
-    // asking again would only read nothing for ever.
-    if (!terminalReadLine(buf, size)) terminalExit(0);
+namespace {
+
+std::function<void(const char*)> readWatch;
+std::function<void(bool)> aimWatch;
+
+// What the player did next: first what was kept while the game did not read.
+TerminalEvent nextInput(ConsoleWin* wc, bool wait) {
+    std::deque<TerminalEvent>& kept = wc->input.waiting;
+    if (kept.empty()) return terminalNextEvent(wait);
+    TerminalEvent e = kept.front();
+    if (e.kind != EventKind::End) kept.pop_front();
+    return e;
+}
+
+}  // namespace
+
+bool consoleReadLine(ConsoleWin* wc, char* buf, int size) {
+    GAME_ASSERT(wc != NULL && buf != NULL && size > 1);
+    LineEditor& e = wc->input.editor;
+    bool echo = terminalEchoes();
+    while (!editorTake(e, buf, size)) {
+        // End of input ends the game as the quit line does: asking again
+        // would only read nothing for ever.
+        if (e.ended) {
+            buf[0] = '\0';
+            return false;
+        }
+        // All that was typed already, then the line as it stands is shown,
+        // then the wait for more.
+        TerminalEvent event = nextInput(wc, false);
+        if (event.kind == EventKind::None) {
+            if (echo) {
+                Frame shown = wc->charBuf;
+                Coord cursor = wc->cursorPos;
+                editorCompose(e, shown, cursor, terminalSize().y);
+                terminalShow(shown, &cursor);
+            }
+            event = nextInput(wc, true);
+        }
+        editorApply(e, event, wc->charBuf, echo);
+    }
+    if (readWatch) readWatch(buf);
     wc->consoleColumn = 0;
     consolePrint(wc, "> %s", buf);
     wc->consoleColumn = 0;
-    if (buf[0] == '-') terminalExit(0);
+    return buf[0] != '-';
+}
+
+void consoleClicks(ConsoleWin* wc, Clicks clicks) { wc->input.editor.clicks = clicks; }
+
+void consoleAimAt(ConsoleWin* wc, const AimBoard* board) {
+    editorAim(wc->input.editor, board);
+    if (aimWatch) aimWatch(board != nullptr);
+}
+
+bool consoleAwaitSight(ConsoleWin* wc) {
+    bool waited = false;
+    while (!terminalInSight()) {
+        waited = true;
+        TerminalEvent e = terminalNextEvent(true);
+        if (e.kind != EventKind::Resize) wc->input.waiting.push_back(e);
+        // With input ended, nothing will come to show the game again.
+        if (e.kind == EventKind::End) break;
+    }
+    return waited;
+}
+
+void consoleDropTyped(ConsoleWin* wc) {
+    std::deque<TerminalEvent>& kept = wc->input.waiting;
+    bool ended = !kept.empty() && kept.back().kind == EventKind::End;
+    kept.clear();
+    if (ended) kept.push_back({EventKind::End, 0, {0, 0}});
+    editorDrop(wc->input.editor);
+    terminalDropTyped();
+}
+
+void consoleWatch(std::function<void(const char*)> onRead, std::function<void(bool)> onAim) {
+    readWatch = std::move(onRead);
+    aimWatch = std::move(onAim);
 }

@@ -3,6 +3,10 @@
 // below them, and line input echoed into it.
 #pragma once
 
+#include <deque>
+#include <functional>
+
+#include "screen/line_editor.h"
 #include "terminal/terminal.h"
 
 #if defined(__GNUC__) || defined(__clang__)
@@ -11,19 +15,28 @@
 #define CONSOLE_PRINTF(fmt, args)
 #endif
 
+// The player's input: the line being typed and those typed ahead, and what
+// the player did while the game was not reading. It outlives a game: what
+// was typed ahead goes on to the next.
+struct ConsoleInput {
+    LineEditor editor;
+    std::deque<TerminalEvent> waiting;
+};
+
 struct ConsoleWin {
-    Frame charBuf;      // the screen image
-    int updating;       // 1 while an update bracket is open
-    int consoleStart;   // the message area: its first row,
-    int consoleColumn;  // where the next message character goes,
-    int consoleLine;
-    int consoleEnd;     // and its last row
-    Coord cursorPos;    // where the visible cursor goes
-    int cursorSynced;   // 1 once cursorPos is where the cursor is to be
+    Frame charBuf{};        // the screen image
+    int updating = 0;       // 1 while an update bracket is open
+    int consoleStart = 0;   // the message area: its first row,
+    int consoleColumn = 0;  // where the next message character goes,
+    int consoleLine = 0;
+    int consoleEnd = 0;     // and its last row
+    Coord cursorPos{0, 0};  // where the visible cursor goes
+    int cursorSynced = 0;   // 1 once cursorPos is where the cursor is to be
+    ConsoleInput input;
 };
 
 // Sets up the console window and blanks the screen. The cursor stays where
-// it was until the first message.
+// it was until the first message. What was typed ahead is kept.
 void consoleInit(ConsoleWin* c);
 
 // Hands the cell image to the terminal, unless an update bracket is open.
@@ -58,7 +71,28 @@ void consoleScroll(ConsoleWin* wc);
 // text stopped and the screen is written once. Not inside a bracket.
 void consolePrint(ConsoleWin* wc, const char* format, ...) CONSOLE_PRINTF(2, 3);
 
-// Reads a line into buf (size bytes at most, newline kept) and echoes it as
-// "> " and the line. A line beginning with "-" ends the program with status
-// 0, and so does the end of input.
-void consoleReadLine(ConsoleWin* wc, char* buf, int size);
+// Reads a line into buf (size bytes at most, newline kept, as fgets would)
+// and echoes it as "> " and the line; at a terminal, the line is drawn as it
+// is typed. Returns false when the game is to end: the line begins with "-"
+// (it is echoed first), or input has ended (buf is then empty).
+[[nodiscard]] bool consoleReadLine(ConsoleWin* wc, char* buf, int size);
+
+// What a click means from now on (see line_editor.h).
+void consoleClicks(ConsoleWin* wc, Clicks clicks);
+
+// Sets the board that the arrow keys aim over and clicks fire at (null:
+// none), with nothing aimed at yet.
+void consoleAimAt(ConsoleWin* wc, const AimBoard* board);
+
+// Returns once the player can see the game, at once unless the terminal is
+// too small for it, say; what the player does meanwhile is kept for the
+// next line read. True when it had to wait.
+bool consoleAwaitSight(ConsoleWin* wc);
+
+// Forgets what was typed and not yet read, here and in the terminal: the
+// next line read is one typed after this call.
+void consoleDropTyped(ConsoleWin* wc);
+
+// Watchers of the line input, for the recorded sessions: each line read, and
+// the aim set (true) or taken away.
+void consoleWatch(std::function<void(const char* line)> onRead, std::function<void(bool aiming)> onAim);

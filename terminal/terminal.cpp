@@ -22,7 +22,7 @@ void terminalUse(const TerminalBackend* b) { backend = b; }
 
 void terminalShow(const Frame& frame, const Coord* cursor) { use().show(frame, cursor); }
 
-bool terminalReadLine(char* buf, int size) { return use().readLine(buf, size); }
+TerminalEvent terminalNextEvent(bool wait) { return use().nextEvent(wait); }
 
 void terminalPause(int milliseconds) { use().pause(milliseconds); }
 
@@ -30,24 +30,23 @@ void terminalSetColour(ColourChoice choice) { use().setColour(choice); }
 
 bool terminalShowsColour() { return use().showsColour(); }
 
-void terminalAim(const TerminalAim* aim) { use().aim(aim); }
+void terminalSetMouse(MouseChoice choice) { use().setMouse(choice); }
+
+bool terminalEchoes() { return use().echoes(); }
+
+Coord terminalSize() { return use().size(); }
+
+bool terminalInSight() { return use().inSight(); }
+
+void terminalDropTyped() { use().dropTyped(); }
 
 void terminalRestore() noexcept {
     if (backend) backend->restore();
 }
 
-void terminalExit(int status) {
-    use().exit(status);
-    std::exit(status);  // a backend's exit does not come back
-}
-
-unsigned terminalRandomSeed() { return use().randomSeed(); }
-
 void terminalFarewell(const char* line) { use().farewell(line); }
 
-void terminalDropTyped() { use().dropTyped(); }
-
-bool terminalAwaitSight() { return use().awaitSight(); }
+unsigned terminalRandomSeed() { return use().randomSeed(); }
 
 unsigned terminalClockSeed() {
     return static_cast<unsigned>(static_cast<std::uint64_t>(std::time(nullptr)) & 0xffffffffu);

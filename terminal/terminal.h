@@ -1,8 +1,10 @@
 // The terminal, as the game sees it: a screen of 80 x 25 cells that it hands
-// over whole, frame by frame, with the cursor; lines of typing; a pause; and
-// the ways out. Each system has a backend (posix/, win32/, headless/) that
-// fills in a TerminalBackend; the program installs one with terminalUse and
-// the game calls the functions below, which go to it.
+// over whole, frame by frame, with the cursor; what the player does, as
+// events; a pause; and the terminal given back. Each system has a backend
+// (posix/, win32/, headless/) that fills in a TerminalBackend, translating
+// its own input into events; the program installs one with terminalUse and
+// the game calls the functions below, which go to it. The line the player
+// types, its echo and the aim are the game's, the same on every backend.
 #pragma once
 
 #include <array>
@@ -39,33 +41,50 @@ struct Coord {
 // terminal can (auto).
 enum class ColourChoice { Auto, Always, Never };
 
-// Aiming with the arrow keys, where the terminal has them. While an aim is
-// set, every line read names a square of a board of columns x rows squares
-// (at most 26 columns, lettered a to z), drawn with square A1 at a1, its
-// column letters two rows above and its row numbers in the two columns before
-// the bar left of A1. squareOf tells which square a line names, as the game
-// reads it: 1 with x and y set, else 0.
-struct TerminalAim {
-    Coord a1;
-    int columns;
-    int rows;
-    int (*squareOf)(const char* line, int* x, int* y);
+// The mouse, as the --mouse option asks: the game's where the terminal
+// reports it (auto), or left to the terminal, for selecting text (never).
+enum class MouseChoice { Auto, Never };
+
+// What the player does.
+enum class EventKind : std::uint8_t {
+    None,       // nothing yet: only from a look that does not wait
+    Char,       // a character typed, ch
+    Enter,      // the line is done
+    Erase,      // the character before the cursor goes (Backspace)
+    EraseLine,  // the whole line goes (the terminal's kill key, Ctrl-U; Esc on Windows)
+    EraseWord,  // the word before the cursor goes (Ctrl-W)
+    Up,         // the arrow keys
+    Down,
+    Left,
+    Right,
+    Click,   // the main mouse button pressed on the cell at
+    Resize,  // the terminal is now at.x columns by at.y rows
+    EndKey,  // the terminal's end-of-input key (Ctrl-D): input ends if the line is empty
+    End,     // input has ended: nothing more will come
+};
+
+struct TerminalEvent {
+    EventKind kind = EventKind::None;
+    unsigned char ch = 0;
+    Coord at{0, 0};
+    bool operator==(const TerminalEvent&) const = default;
 };
 
 // What a backend does; see the functions below.
 struct TerminalBackend {
     void (*show)(const Frame& frame, const Coord* cursor);
-    bool (*readLine)(char* buf, int size);
+    TerminalEvent (*nextEvent)(bool wait);
     void (*pause)(int milliseconds);
     void (*setColour)(ColourChoice choice);
     bool (*showsColour)();
-    void (*aim)(const TerminalAim* aim);
-    void (*restore)() noexcept;
-    void (*exit)(int status);
-    unsigned (*randomSeed)();
-    void (*farewell)(const char* line);
+    void (*setMouse)(MouseChoice choice);
+    bool (*echoes)();
+    Coord (*size)();
+    bool (*inSight)();
     void (*dropTyped)();
-    bool (*awaitSight)();
+    void (*restore)() noexcept;
+    void (*farewell)(const char* line);
+    unsigned (*randomSeed)();
 };
 
 // The backend the game talks to from now on.
@@ -74,12 +93,13 @@ void terminalUse(const TerminalBackend* backend);
 // Shows frame, with the cursor at *cursor, or where it was when cursor is null.
 void terminalShow(const Frame& frame, const Coord* cursor);
 
-// Reads one line of typing into buf (at most size - 1 bytes, the newline
-// kept, NUL-terminated), like fgets. False at the end of input or on a read
-// error; buf then holds an empty text.
-bool terminalReadLine(char* buf, int size);
+// The next thing the player does. With wait, waits for it (the screen kept
+// up to date meanwhile); without, returns None at once when there is
+// nothing yet. After End, End again.
+TerminalEvent terminalNextEvent(bool wait);
 
-// Waits so long, showing the screen meanwhile.
+// Waits so long, showing the screen meanwhile. What the player does
+// meanwhile waits for the next terminalNextEvent.
 void terminalPause(int milliseconds);
 
 // Colour or not, as the option asks; before the first frame.
@@ -89,8 +109,25 @@ void terminalSetColour(ColourChoice choice);
 // squares in reverse video and plain, which every terminal has.
 bool terminalShowsColour();
 
-// Sets the aim (null: none). Each new aim starts afresh, with nothing aimed at.
-void terminalAim(const TerminalAim* aim);
+// The mouse, as the option asks; before the first frame.
+void terminalSetMouse(MouseChoice choice);
+
+// Whether the game is to draw what is typed as it is typed: a person at a
+// terminal whose own echo is off. Not for a script's lines, nor where the
+// terminal echoes for itself.
+bool terminalEchoes();
+
+// The terminal's size, columns and rows: the game's screen may be cut by it.
+Coord terminalSize();
+
+// Whether the player can see the game now: not while the terminal is too
+// small for it, say.
+bool terminalInSight();
+
+// Forgets whatever was typed and not yet taken as events. Only keys typed at
+// a terminal go; lines that come from a script are answers written in
+// advance, and stay.
+void terminalDropTyped();
 
 // Gives the terminal back as it was found, and writes the farewell line
 // below whatever was there before the game. Idempotent, and safe in a
@@ -103,21 +140,6 @@ void terminalRestore() noexcept;
 // set again whenever it changes, so that a signal finds it ready.
 constexpr int TERMINAL_FAREWELL_MAX = 120;
 void terminalFarewell(const char* line);
-
-// Forgets whatever was typed and not yet read: the next line read is one
-// typed after this call. Only keys typed at a terminal are dropped; lines
-// that come from a script are answers written in advance, and stay.
-void terminalDropTyped();
-
-// Returns once the player can see the game: at once, unless the terminal is
-// too small for it (or the game is stopped in the background); then after it
-// has been made large enough, the keys typed meanwhile kept. True when it
-// had to wait.
-bool terminalAwaitSight();
-
-// Ends the program with status, the terminal given back (the headless
-// backend throws instead, so that a test can go on).
-[[noreturn]] void terminalExit(int status);
 
 // The seed of a new game's draws: the clock, or a chosen number.
 unsigned terminalRandomSeed();

@@ -1,18 +1,6 @@
 #include "support.h"
 
-namespace {
-
 using Match = GameTest;
-
-// The program run with args on the headless terminal as it is set: its status.
-int run(std::vector<std::string> args) {
-    args.insert(args.begin(), "salvo");
-    std::vector<char*> argv(args.size() + 1, nullptr);
-    for (std::size_t i = 0; i < args.size(); i++) argv[i] = args[i].data();
-    try { return salvoMain(static_cast<int>(args.size()), argv.data()); } catch (const HeadlessExit& e) { return e.status; }
-}
-
-}  // namespace
 
 // Neither a bad square nor one fired at before spends a shot: D4 holds a sunk ship,
 // C3 the water beside it, never fired at; bZ7 names no square. The winning shot
@@ -63,7 +51,13 @@ TEST_F(Match, TheComputerFiresOnlyOnceThePlayerCanSeeTheGame) {
     placeShip(g.mapPlayer.get(), 5, 0, 0, 0);
     Lines events;
     int fired = 0;
-    headlessOnAwait([&] { events.push_back("await after " + std::to_string(fired)); return true; });
+    int hiddenBefore = -1;  // out of sight once before each shot
+    headlessOnSight([&] {
+        if (hiddenBefore == fired) return true;
+        hiddenBefore = fired;
+        events.push_back("await after " + std::to_string(fired));
+        return false;
+    });
     headlessOnPause([&](int ms) { events.push_back("pause " + std::to_string(ms)); });
     headlessOnFrame([&](const Frame&, Coord cursor) {
         if (headlessRow(cursor.y).starts_with("AI Fires at ")) events.push_back("shot " + std::to_string(++fired));

@@ -58,7 +58,8 @@ struct Recorder {
     std::string text;
     Frame shown{};  // as the last frame left the screen
     int frames = 0;
-    const TerminalAim* aim = nullptr;
+    bool aiming = false;  // as the game last set it
+    bool aim = false;     // as last written
     Recorder() { shown.fill({0, 7}); }
 
     static bool sameRow(const Cell* a, const Cell* b) { return std::equal(a, a + WIDTH, b); }
@@ -102,8 +103,8 @@ struct Recorder {
         std::copy_n(next, shown.size(), shown.begin());
     }
     void noteAim() {
-        if (headlessAim() != aim) text += headlessAim() ? "aim on\n" : "aim off\n";
-        aim = headlessAim();
+        if (aiming != aim) text += aiming ? "aim on\n" : "aim off\n";
+        aim = aiming;
     }
     void read(bool got, const char* line) {
         if (!got) return;
@@ -141,27 +142,21 @@ std::string play(const Session& s) {
     Recorder r;
     headlessOnFrame([&r](const Frame& cells, Coord cursor) { r.frame(cells.data(), cursor); });
     headlessOnPause([&r](int ms) { r.text += "pause " + std::to_string(ms) + "\n"; });
-    Keys k;  // what the posix backend would make of the typing
-    k.editing = s.keys;
-    k.input = s.typed;
-    const TerminalAim* aimed = nullptr;
-    headlessOnRead([&](char* buf, int size) {
-        r.noteAim();
-        if (headlessAim() != aimed) keysAim(k, aimed = headlessAim());
-        KeysRead got = keysReadLine(k, buf, size);
-        if (got == KeysRead::More) keysEndOfInput(k), got = keysReadLine(k, buf, size);
-        r.read(got == KeysRead::Line, buf);
-        return got == KeysRead::Line;
-    });
+    consoleWatch([&r](const char* line) { r.noteAim(); r.read(true, line); }, [&r](bool on) { r.aiming = on; });
+    if (s.keys) {  // what the posix backend makes of the keys
+        KeyDecoder k;
+        k.editing = true;
+        keysFeed(k, s.typed);
+        headlessQueueEvents({k.events.begin(), k.events.end()});
+    } else {
+        headlessQueueInput(s.typed);
+    }
     std::vector<char*> argv;
     for (const std::string& a : s.args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    try {
-        r.text += "return " + std::to_string(salvoMain(static_cast<int>(s.args.size()), argv.data())) + "\n";
-    } catch (const HeadlessExit& e) {
-        r.text += "exit " + std::to_string(e.status) + "\n";
-    }
+    r.text += "return " + std::to_string(salvoMain(static_cast<int>(s.args.size()), argv.data())) + "\n";
     r.text += "farewell " + headlessFarewell();
+    consoleWatch(nullptr, nullptr);
     headlessReset();
     return r.text;
 }

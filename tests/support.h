@@ -33,21 +33,36 @@ inline auto shipSquares(const std::uint8_t* m) {
     return std::count_if(m, m + MAP_WIDTH * MAP_HEIGHT, [](int f) { return f & CELL_SHIP; });
 }
 
-// A new game on a blank headless terminal; restart() begins another.
+// A new game on a blank headless terminal, nothing typed yet; restart()
+// begins another.
 struct GameTest : testing::Test {
     Game g{};
     GameTest() { restart(); }
     ~GameTest() override { gameDestroy(&g); }
-    void restart() { gameDestroy(&g); headlessReset(); gameInit(&g); }
+    void restart() {
+        gameDestroy(&g);
+        headlessReset();
+        g.console.input = {};
+        gameInit(&g);
+    }
 };
 
 // Runs step on g with lines as its input, which it must read to the end:
-// running out would end the game with status 0 and pass for success.
-inline void play(void (*step)(Game*), Game* g, std::string_view lines) {
+// running out would end the game as quitting does, and pass for success.
+inline void play(bool (*step)(Game*), Game* g, std::string_view lines) {
     headlessQueueInput(lines);
-    EXPECT_NO_THROW(step(g)) << "the game read past the end of its input";
-    char rest[256];
-    EXPECT_FALSE(terminalReadLine(rest, sizeof rest)) << "left unread: " << rest;
+    EXPECT_TRUE(step(g)) << "the game read past the end of its input";
+    const LineEditor& typed = g->console.input.editor;
+    EXPECT_TRUE(typed.line.empty() && typed.lines.empty() && terminalNextEvent(false).kind == EventKind::End)
+        << "left unread: " << typed.lines;
+}
+
+// The program run with args on the headless terminal as it is set: its status.
+inline int run(std::vector<std::string> args) {
+    args.insert(args.begin(), "salvo");
+    std::vector<char*> argv(args.size() + 1, nullptr);
+    for (std::size_t i = 0; i < args.size(); i++) argv[i] = args[i].data();
+    return salvoMain(static_cast<int>(args.size()), argv.data());
 }
 
 // The message area, rows 14 to 23, shows the last ten lines printed.

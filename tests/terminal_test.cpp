@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include "screen/board_view.h"
+#include "screen/line_editor.h"
+#include "terminal/posix/keys.h"
 #include "support.h"
 #include "terminal/posix/display.h"
 #include "terminal/posix/terminfo.h"
@@ -19,37 +21,56 @@ Frame withText(Frame f, int x, int y, std::string_view text, std::uint16_t attr 
 
 const Frame BLANK = withText({}, 0, 0, std::string(SCREEN_WIDTH * SCREEN_HEIGHT, '\0'));
 
-// The layer and the terminal it writes to, kept in step: every byte sent goes through the model.
-struct Wire {
+// The game at a target prompt on a terminal (the headless one, echoing as a
+// terminal would want), its frames sent by the posix display to the model
+// terminal; keys as the posix backend decodes them, a byte a read, so that a
+// sequence cut between reads is still taken whole. When the keys run out,
+// atRest runs once, and may queue more.
+struct Typing : GameTest {
     Display d;
-    Keys k;
     VtScreen vt = vtNew(25, 80);
-    std::size_t sent = 0;  // bytes of the last show
-    Wire() { displayRepaint(d, 25, 80); k.editing = true; }
-    void show() { std::string out = displayShow(d, k); sent = out.size(); vtFeed(vt, out); }
-    void frame(const Frame& f, Coord cursor) { displayKeepFrame(d, f, &cursor); show(); }
-    void resize(int rows, int cols) { vtResize(vt, rows, cols); displayRepaint(d, rows, cols); show(); }
-    // Keys as they come while the game waits for a line; the line so far is shown.
-    KeysRead type(std::string_view keys, std::string* line = nullptr) {
-        k.input += keys;
-        k.reading = true;
+    KeyDecoder keys;
+    std::string left;
+    std::function<void()> atRest;
+    void prompt(bool aim, int row = 15, const char* text = "You have 3 shots left. What is your target?\n> ") {
+        restart();
+        headlessEcho(true);
+        keys = {};
+        keys.editing = true;
+        displayRepaint(d, 25, 80);
+        vt = vtNew(25, 80);
+        headlessOnFrame([this](const Frame& f, Coord c) { displayKeepFrame(d, f, &c); vtFeed(vt, displayShow(d)); });
+        headlessOnNeed([this] {
+            // A byte a read, until one makes an event.
+            while (!left.empty() && keys.events.empty()) {
+                keysFeed(keys, left.substr(0, 1));
+                left.erase(0, 1);
+            }
+            if (keys.events.empty() && atRest) {
+                auto rest = std::move(atRest);
+                atRest = nullptr;
+                rest();
+            }
+            headlessQueueEvents({keys.events.begin(), keys.events.end()});
+            keys.events.clear();
+        });
+        consoleAim(&g.console, aim);
+        gameDrawMaps(&g);
+        for (int y = 14; y < row - 1; y++) consolePrint(&g.console, "\n");
+        consolePrint(&g.console, "%s", text);
+    }
+    // The lines read until the keys and atRest's are all taken, each asked
+    // for again with "> ".
+    Lines read() {
+        Lines got;
         char buf[256];
-        KeysRead got = keysReadLine(k, buf, sizeof buf);
-        if (got == KeysRead::More) show();
-        k.reading = got == KeysRead::More;
-        if (line) *line = got == KeysRead::Line ? buf : "";
+        while (consoleReadLine(&g.console, buf, sizeof buf)) {
+            got.push_back(buf);
+            consolePrint(&g.console, "> ");
+        }
         return got;
     }
 };
-
-// A frame that waits for a line on row y: a prompt, "> " and the cursor after it.
-Frame promptOn(int y) { return withText(withText(BLANK, 0, y - 1, "You have 3 shots left. What is your target?"), 0, y, "> "); }
-
-// The cursor after typed on row y.
-Coord after(int y, std::size_t typed) {
-    int at = 2 + y * SCREEN_WIDTH + static_cast<int>(typed);
-    return {at % SCREEN_WIDTH, at / SCREEN_WIDTH};
-}
 
 }  // namespace
 
@@ -95,13 +116,11 @@ TEST(AnsiFrame, RandomFramesLookRightOnTerminalsOfEverySize) {
     }
 }
 
-// Keys at a target prompt (row 15), each a read of its own: a sequence cut
-// between reads is still taken whole. shown: the line before Enter, and read
-// unless read says otherwise; x, y: the square the aim shows, -1 for none.
-struct Typing : GameTest {};
-
-TEST_F(Typing, EditTheLineShownAsTypedAndAimWithTheArrows) {
-    struct Row { const char* name; bool aim; std::string keys, shown, read; int x = -1, y = -1; } rows[] = {
+// The line editor and the aim, through events. shown: the line once the
+// keys are typed, then Enter (or the end of input) takes it: read, unless
+// read says otherwise; x, y: the square the aim shows, -1 for none.
+TEST_F(Typing, EditTheLineShownAsTypedAimWithTheArrowsAndFireWithAClick) {
+    struct Row { const char* name; bool aim; std::string keys, shown, read; int x = -1, y = -1; bool end = false; } rows[] = {
         {"erase (DEL), Backspace sending BS, nothing to erase", false, "\x7f" "bx\x7f" "x\b7", "b7", ""},
         {"kill", false, "a1 5 h\x15" "b7", "b7", ""},
         {"word-erase: the blanks, then the word", false, "fire at c9 \x17" "b7", "fire at b7", ""},
@@ -115,63 +134,98 @@ TEST_F(Typing, EditTheLineShownAsTypedAndAimWithTheArrows) {
         {"the line names no square: from the last aim", true, "\x1b[B\x1b[B\x15zz\x1b[C", "b3", "", 1, 2},
         {"from the square last fired at", true, "e5\n\x1b[B", "e6", "", 4, 5},
         {"typing goes on from the line shown", true, "\x1b[C" "0", "b10", ""},
+        {"the end of input in the middle of a line: a last line", false, "b7", "b7", "b7", -1, -1, true},
+        {"a click where it means nothing; the right button, the wheel, a move", true,
+         "\x1b[<0;24;5Mb7\x1b[<2;24;5M\x1b[<64;24;5M\x1b[<32;24;5M", "b7", ""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        restart();
-        Wire w;
-        consoleAim(r.aim);
-        keysAim(w.k, headlessAim());
-        gameDrawMaps(&g);
-        consolePrint(&g.console, "You have 3 shots left. What is your target?\n> ");
-        w.frame(headlessScreen(), headlessCursor());
-        for (char key : r.keys) EXPECT_EQ(w.type(std::string(1, key)), key == '\n' ? KeysRead::Line : KeysRead::More);
-        EXPECT_EQ(vtRow(w.vt, 15), r.shown.empty() ? ">" : "> " + r.shown);
-        bool aimed = r.x >= 0;
-        EXPECT_EQ(std::make_pair(w.vt.x, w.vt.y), aimed ? std::make_pair(21 + r.x, 2 + r.y) : std::make_pair(2 + static_cast<int>(r.shown.size()), 15));
-        int reversed = 0;  // the column letter and the row number, nothing else
-        for (int i = 0; i < 80 * 12; i++) reversed += vtAt(w.vt, i % 80, i / 80).reverse;
-        EXPECT_EQ(reversed, aimed ? 3 : 0);
-        EXPECT_TRUE(!aimed || (vtAt(w.vt, 21 + r.x, 0).reverse && vtAt(w.vt, 18, 2 + r.y).reverse && vtAt(w.vt, 19, 2 + r.y).reverse));
-        std::string got;
-        EXPECT_EQ(w.type("\n", &got), KeysRead::Line);
-        EXPECT_EQ(got, (r.read.empty() ? r.shown : r.read) + "\n");  // Enter takes it as if typed
+        prompt(r.aim);
+        left = r.keys;
+        bool seen = false;
+        atRest = [&] {
+            seen = true;
+            int row = 15 + static_cast<int>(std::ranges::count(r.keys, '\n'));  // a row more for each line read
+            EXPECT_EQ(vt.error, "");
+            EXPECT_EQ(vtRow(vt, row), r.shown.empty() ? ">" : "> " + r.shown);
+            bool aimed = r.x >= 0;
+            EXPECT_EQ(std::make_pair(vt.x, vt.y), aimed ? std::make_pair(21 + r.x, 2 + r.y) : std::make_pair(2 + static_cast<int>(r.shown.size()), row));
+            int reversed = 0;  // the column letter and the row number, nothing else
+            for (int i = 0; i < 80 * 12; i++) reversed += vtAt(vt, i % 80, i / 80).reverse;
+            EXPECT_EQ(reversed, aimed ? 3 : 0);
+            EXPECT_TRUE(!aimed || (vtAt(vt, 21 + r.x, 0).reverse && vtAt(vt, 18, 2 + r.y).reverse && vtAt(vt, 19, 2 + r.y).reverse));
+            if (!r.end) keysFeed(keys, "\n");  // Enter takes the line as if typed
+        };
+        if (r.name == std::string_view("a click where it means nothing; the right button, the wheel, a move")) consoleAim(&g.console, 0);
+        Lines got = read();
+        EXPECT_TRUE(seen);
+        ASSERT_FALSE(got.empty());
+        std::string want = r.read.empty() ? r.shown : r.read;
+        EXPECT_EQ(got.back(), r.end ? want : want + "\n");
     }
 }
 
-// A line too long for the rows below the prompt shows its end; a resize draws
-// all again, a terminal too small gets a notice, and the typing goes on meanwhile.
-TEST(LineEditing, ALongLineResizedAndShownAgainAfterANoticeOfATooSmallTerminal) {
-    std::string typed;
-    for (int i = 0; i < 300; i++) typed += static_cast<char>('a' + i % 26);
-    Wire w;
-    Frame f = promptOn(23);
-    f[3 + 2 * SCREEN_WIDTH] = {'O', 199};
-    w.frame(f, {2, 23});
-    auto shows = [&](std::string_view line) {  // to the last row shown, less a cell for the cursor
-        std::size_t room = std::min<std::size_t>(line.size(), static_cast<std::size_t>((std::min(w.vt.rows, 25) - 23) * 80 - 3));
-        return vtDiffers(w.vt, withText(f, 2, 23, line.substr(line.size() - room)), after(23, room));
+// A click is a line and Enter: on a square of the board aimed at, its name;
+// elsewhere then, an empty line (bad coordinates, as typed); at a menu, the
+// number its line begins with. The old report with the left button pressed
+// at J4, then released. "Another game?" stands on rows 20 to 24 (from 1).
+TEST_F(Typing, AClickFiresAtASquareOrAnswersAMenu) {
+    const struct { const char* name; Clicks clicks; std::string keys; Lines read; } rows[] = {
+        {"a square, a line typed before it gone", Clicks::Squares, "x\x1b[<0;24;5M", {"c3\n"}},
+        {"off the squares", Clicks::Squares, "\x1b[<0;19;5M", {"\n"}},
+        {"the old report, and its release", Clicks::Squares, "\x1b[M ?&\x1b[M#?&", {"j4\n"}},
+        {"a menu's line, and another once the echo has scrolled it up", Clicks::MenuLines, "\x1b[<0;5;22M\x1b[<0;1;20M", {"2\n", "1\n"}},
+        {"a menu's other lines", Clicks::MenuLines, "\x1b[<0;5;20M\x1b[<0;5;23M\x1b[<0;24;5M", {}},
+        {"neither", Clicks::Ignored, "\x1b[<0;24;5M\x1b[<0;5;22M", {}},
     };
-    w.type("b");
-    EXPECT_EQ(shows("b"), "");
-    w.type(typed);
-    w.resize(30, 100);
-    EXPECT_EQ(shows("b" + typed), "");
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        prompt(false, 20, "Another game?\n 1 - keep playing\n 2 - quit\n\n> ");
+        if (r.clicks == Clicks::Squares) consoleAim(&g.console, 1);
+        consoleClicks(&g.console, r.clicks);
+        left = r.keys;
+        EXPECT_EQ(read(), r.read);
+    }
+}
 
-    w.resize(20, 60);
-    EXPECT_EQ(vtRow(w.vt, 0), "salvo needs a terminal of 80 x 24 (this one is 60 x 20)");
-    for (int y = 1; y < 20; y++) EXPECT_EQ(vtRow(w.vt, y), "") << y;
-    w.type("7");  // read, not shown
-    w.frame(f, {2, 23});
-    EXPECT_EQ(w.sent, 0u);
-    w.resize(20, 30);
-    EXPECT_EQ(vtRow(w.vt, 0) + "|" + vtRow(w.vt, 1), "salvo needs a terminal of 80 x|24 (this one is 30 x 20)");
+// A line too long for the rows below its prompt shows its end; more rows, more of it.
+TEST(LineEditing, ALongLineShowsItsEndInTheRoomTheTerminalHas) {
+    LineEditor e;
+    for (int i = 0; i < 300; i++) e.line += static_cast<char>('a' + i % 26);
+    for (int rows : {24, 25, 40}) {
+        SCOPED_TRACE(rows);
+        Frame cells = BLANK;
+        Coord cursor{2, 23};
+        editorCompose(e, cells, cursor, rows);
+        std::size_t room = rows == 24 ? 77 : 157;  // to the last row, a cell kept for the cursor
+        std::string shown;
+        for (std::size_t i = 0; i < room; i++) shown += static_cast<char>(cells[2 + 23 * 80 + i].ch);
+        EXPECT_EQ(shown, e.line.substr(e.line.size() - room));
+        EXPECT_EQ(cursor, (Coord{static_cast<int>((2 + room) % 80), static_cast<int>(23 + (2 + room) / 80)}));
+    }
+}
 
-    w.resize(24, 80);
-    EXPECT_EQ(shows("b" + typed + "7"), "");
-    std::string line;
-    EXPECT_EQ(w.type("\n", &line), KeysRead::Line);
-    EXPECT_EQ(line, ("b" + typed).substr(0, 255));  // the line comes in pieces of 255
+// A terminal too small for the game gets a notice, cut into rows at its edge
+// and drawn once for each size; the game's frames wait meanwhile, and come
+// back whole as soon as the terminal is large enough.
+TEST(Notice, StandsInForTheGameWhileTheTerminalIsTooSmall) {
+    Display d;
+    VtScreen vt = vtNew(25, 80);
+    auto resize = [&](int rows, int cols) { vtResize(vt, rows, cols); displayRepaint(d, rows, cols); vtFeed(vt, displayShow(d)); };
+    Frame f = withText(withText(BLANK, 0, 22, "You have 3 shots left. What is your target?"), 0, 23, "> ");
+    f[3 + 2 * SCREEN_WIDTH] = {'O', 199};
+    displayRepaint(d, 25, 80);
+    displayKeepFrame(d, f, nullptr);
+    vtFeed(vt, displayShow(d));
+    resize(20, 60);
+    EXPECT_EQ(vtRow(vt, 0), "salvo needs a terminal of 80 x 24 (this one is 60 x 20)");
+    for (int y = 1; y < 20; y++) EXPECT_EQ(vtRow(vt, y), "") << y;
+    displayKeepFrame(d, withText(f, 2, 23, "b7"), nullptr);
+    EXPECT_EQ(displayShow(d), "");
+    resize(20, 30);
+    EXPECT_EQ(vtRow(vt, 0) + "|" + vtRow(vt, 1), "salvo needs a terminal of 80 x|24 (this one is 30 x 20)");
+    resize(24, 80);
+    EXPECT_EQ(vtDiffers(vt, withText(f, 2, 23, "b7"), {0, 0}), "");
 }
 
 TEST(Colour, OffForNoColorOrATerminalWithoutThemUnlessTheOptionSays) {

@@ -1,6 +1,6 @@
 #include "terminal/headless/headless.h"
 
-#include <cstring>
+#include <deque>
 #include <utility>
 
 namespace {
@@ -9,16 +9,18 @@ Frame screen{};
 Coord cursor{0, 0};
 int writes = 0;
 int sleeps = 0;
-std::string input;
+std::deque<TerminalEvent> input;
 std::function<void(const Frame&, Coord)> frameHook;
 std::function<bool(char*, int)> readHook;
+std::function<void()> needHook;
 std::function<void(int)> pauseHook;
 std::function<void()> dropHook;
-std::function<bool()> awaitHook;
-std::string farewellLine;
+std::function<bool()> sightHook;
 unsigned seed = 1;
 ColourChoice colour = ColourChoice::Auto;
-const TerminalAim* aimSet = nullptr;
+bool echo = false;
+Coord terminal{SCREEN_WIDTH, SCREEN_HEIGHT};
+std::string farewellLine;
 
 void show(const Frame& frame, const Coord* at) {
     screen = frame;
@@ -27,18 +29,21 @@ void show(const Frame& frame, const Coord* at) {
     if (frameHook) frameHook(screen, cursor);
 }
 
-bool readLine(char* buf, int size) {
-    if (readHook) return readHook(buf, size);
-    buf[0] = '\0';
-    if (input.empty() || size < 2) return false;
-    std::size_t room = static_cast<std::size_t>(size) - 1;
-    std::size_t end = input.find('\n');
-    std::size_t take = end == std::string::npos ? input.size() : end + 1;
-    if (take > room) take = room;
-    std::memcpy(buf, input.data(), take);
-    buf[take] = '\0';
-    input.erase(0, take);
-    return true;
+// With the queue empty, input ends, unless a stand-in gives more.
+TerminalEvent nextEvent(bool wait) {
+    if (input.empty() && (readHook || needHook)) {
+        if (!wait) return {};
+        char buf[256] = "";
+        if (needHook) {
+            needHook();
+        } else if (readHook(buf, sizeof buf)) {
+            headlessQueueInput(buf);
+        }
+    }
+    if (input.empty()) return {EventKind::End, 0, {0, 0}};
+    TerminalEvent e = input.front();
+    input.pop_front();
+    return e;
 }
 
 void pause(int milliseconds) {
@@ -50,31 +55,30 @@ void pause(int milliseconds) {
 void setColour(ColourChoice choice) { colour = choice; }
 bool showsColour() { return colour != ColourChoice::Never; }
 
-// No keys here, only lines: the aim is only kept.
-void aim(const TerminalAim* a) { aimSet = a; }
+void setMouse(MouseChoice) {}
 
-void restore() noexcept {}
+bool echoes() { return echo; }
 
-void exitWith(int status) { throw HeadlessExit{status}; }
+Coord size() { return terminal; }
 
-unsigned randomSeed() { return seed; }
-
-void farewell(const char* line) { farewellLine = line; }
+bool inSight() { return !sightHook || sightHook(); }
 
 void dropTyped() {
     if (dropHook) dropHook();
 }
 
-bool awaitSight() { return awaitHook && awaitHook(); }
+void restore() noexcept {}
 
-constexpr TerminalBackend HEADLESS{show,     readLine,   pause,    setColour, showsColour, aim,       restore,
-                                   exitWith, randomSeed, farewell, dropTyped, awaitSight};
+void farewell(const char* line) { farewellLine = line; }
+
+unsigned randomSeed() { return seed; }
+
+constexpr TerminalBackend HEADLESS{show,    nextEvent, pause,     setColour, showsColour, setMouse,  echoes,
+                                   size,    inSight,   dropTyped, restore,   farewell,    randomSeed};
 
 }  // namespace
 
 const TerminalBackend* headlessTerminal() { return &HEADLESS; }
-
-const TerminalAim* headlessAim() { return aimSet; }
 
 const Frame& headlessScreen() { return screen; }
 
@@ -95,17 +99,30 @@ int headlessWrites() { return writes; }
 
 int headlessSleeps() { return sleeps; }
 
-void headlessQueueInput(std::string_view text) { input += text; }
+void headlessQueueInput(std::string_view text) {
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        input.push_back(byte == '\n' ? TerminalEvent{EventKind::Enter, 0, {0, 0}} : TerminalEvent{EventKind::Char, byte, {0, 0}});
+    }
+}
+
+void headlessQueueEvents(const std::vector<TerminalEvent>& events) { input.insert(input.end(), events.begin(), events.end()); }
 
 void headlessOnFrame(std::function<void(const Frame&, Coord)> onFrame) { frameHook = std::move(onFrame); }
 
 void headlessOnRead(std::function<bool(char*, int)> onRead) { readHook = std::move(onRead); }
 
+void headlessOnNeed(std::function<void()> onNeed) { needHook = std::move(onNeed); }
+
 void headlessOnPause(std::function<void(int)> onPause) { pauseHook = std::move(onPause); }
 
 void headlessOnDrop(std::function<void()> onDrop) { dropHook = std::move(onDrop); }
 
-void headlessOnAwait(std::function<bool()> onAwait) { awaitHook = std::move(onAwait); }
+void headlessOnSight(std::function<bool()> onSight) { sightHook = std::move(onSight); }
+
+void headlessEcho(bool on) { echo = on; }
+
+void headlessSetSize(Coord s) { terminal = s; }
 
 std::string headlessFarewell() { return farewellLine; }
 
@@ -114,9 +131,10 @@ void headlessSetSeed(unsigned value) { seed = value; }
 void headlessReset() {
     frameHook = nullptr;
     readHook = nullptr;
+    needHook = nullptr;
     pauseHook = nullptr;
     dropHook = nullptr;
-    awaitHook = nullptr;
+    sightHook = nullptr;
     farewellLine.clear();
     screen = {};
     cursor = {0, 0};
@@ -125,5 +143,6 @@ void headlessReset() {
     input.clear();
     seed = 1;
     colour = ColourChoice::Auto;
-    aimSet = nullptr;
+    echo = false;
+    terminal = {SCREEN_WIDTH, SCREEN_HEIGHT};
 }

@@ -36,52 +36,14 @@ std::string notice(Display& d) {
     return out;
 }
 
-// The aimed square on its board: the cursor on it, its column letter and its
-// row number in reverse video.
-void showAim(const Keys& k, Frame& cells, Coord& cursor) {
-    int x = k.aim.a1.x + k.aimed.x;
-    int y = k.aim.a1.y + k.aimed.y;
-    auto highlight = [&cells](int cx, int cy) {
-        if (cx >= 0 && cx < SCREEN_WIDTH && cy >= 0 && cy < SCREEN_HEIGHT) cells[ansiAt(cx, cy)].attr |= ATTR_REVERSE;
-    };
-    highlight(x, k.aim.a1.y - 2);
-    highlight(k.aim.a1.x - 3, y);
-    highlight(k.aim.a1.x - 2, y);
-    cursor = {x, y};
-}
-
-// The game's frame with the line typed so far after its cursor (the end of
-// the prompt), running on over the rows below it, which are blank; the
-// cursor follows the typing. A line too long for that room shows its end.
-void withTyping(const Display& d, const Keys& k, Frame& cells, Coord& cursor) {
-    cells = d.frame;
-    cursor = d.cursor;
-    if (!k.editing || !k.reading) return;
-    int height = std::min(d.screen.rows, SCREEN_HEIGHT);
-    int start = std::clamp(cursor.x, 0, SCREEN_WIDTH - 1) + std::clamp(cursor.y, 0, height - 1) * SCREEN_WIDTH;
-    int room = height * SCREEN_WIDTH - start - 1;  // a cell stays free for the cursor
-    std::string_view typed = k.line;
-    if (room < 0) return;
-    if (typed.size() > static_cast<std::size_t>(room)) typed.remove_prefix(typed.size() - static_cast<std::size_t>(room));
-    for (std::size_t i = 0; i < typed.size(); i++) {
-        cells[static_cast<std::size_t>(start) + i] = {static_cast<unsigned char>(typed[i]), ATTR_PLAIN};
-    }
-    int end = start + static_cast<int>(typed.size());
-    cursor = {end % SCREEN_WIDTH, end / SCREEN_WIDTH};
-    if (k.aiming && k.aimShown) showAim(k, cells, cursor);
-}
-
 }  // namespace
 
 bool displayFits(const Display& d) { return !tooSmall(d); }
 
-std::string displayShow(Display& d, const Keys& keys) {
+std::string displayShow(Display& d) {
     if (tooSmall(d)) return notice(d);
     d.notice = {0, 0};
-    Frame cells;
-    Coord cursor;
-    withTyping(d, keys, cells, cursor);
-    return frameDiff(d.screen, cells, cursor);
+    return frameDiff(d.screen, d.frame, d.cursor);
 }
 
 void displayKeepFrame(Display& d, const Frame& frame, const Coord* cursor) {

@@ -1,12 +1,10 @@
-// What the terminal shows, without a system call: the game's last frame with
-// the line being typed after its prompt and the aim on the board, or, on a
-// terminal too small for the game, a notice in its place.
+// What the terminal shows, without a system call: the game's last frame, or,
+// on a terminal too small for the game, a notice in its place.
 #pragma once
 
 #include <string>
 
 #include "terminal/posix/frame_diff.h"
-#include "terminal/posix/keys.h"
 
 // The game needs this much of the terminal; its last row is always blank.
 constexpr int DISPLAY_MIN_COLS = SCREEN_WIDTH;
@@ -29,10 +27,9 @@ void displayRepaint(Display& d, int rows, int cols);
 // Whether the terminal is large enough for the game, rather than a notice.
 bool displayFits(const Display& d);
 
-// The bytes that bring the terminal up to date: the game's frame, the line
-// typed so far after the prompt (while keys.reading, with editing on) and the
-// aim, or the notice. Nothing when it is up to date.
-std::string displayShow(Display& d, const Keys& keys);
+// The bytes that bring the terminal up to date: the game's frame, or the
+// notice. Nothing when it is up to date.
+std::string displayShow(Display& d);
 
 // Whether the game's colours are shown: as the --color option says, and by
 // default not when NO_COLOR is set and not empty, nor when the terminal's

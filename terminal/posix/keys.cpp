@@ -1,153 +1,133 @@
 #include "terminal/posix/keys.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace {
 
-// The square the line names, if the aim's board has it.
-bool lineSquare(const Keys& t, Coord* square) {
-    int x = 0;
-    int y = 0;
-    if (!t.aim.squareOf || !t.aim.squareOf(t.line.c_str(), &x, &y)) return false;
-    if (x < 0 || x >= t.aim.columns || y < 0 || y >= t.aim.rows) return false;
-    *square = {x, y};
-    return true;
-}
+void make(KeyDecoder& k, EventKind kind, unsigned char ch = 0, Coord at = {0, 0}) { k.events.push_back({kind, ch, at}); }
 
-// An arrow key (A up, B down, C right, D left): one square on, stopping at
-// the board's edges; the line names the square aimed at.
-void arrow(Keys& t, char which) {
-    if (!t.aiming) return;
-    Coord at = t.aimed.x >= 0 ? t.aimed : Coord{0, 0};
-    lineSquare(t, &at);
-    int x = at.x + (which == 'C') - (which == 'D');
-    int y = at.y + (which == 'B') - (which == 'A');
-    t.aimed = {std::clamp(x, 0, t.aim.columns - 1), std::clamp(y, 0, t.aim.rows - 1)};
-    t.line = static_cast<char>('a' + t.aimed.x) + std::to_string(t.aimed.y + 1);
-    t.aimShown = true;
+// A mouse report of button code b at column x, row y (from 1): the main
+// button pressed, with or without Shift, Alt or Ctrl, is a click; a
+// release, a move, the wheel and the other buttons are nothing.
+void mouseReport(KeyDecoder& k, int b, int x, int y) {
+    constexpr int MODIFIERS = 4 | 8 | 16;
+    if ((b & ~MODIFIERS) == 0 && x >= 1 && y >= 1) make(k, EventKind::Click, 0, {x - 1, y - 1});
 }
 
 // Takes key into the escape sequence under way, if any: ESC [ with
-// parameters and a final byte, ESC O and a byte, and the Linux console's
-// ESC [ [ and a byte for its function keys. Returns false when the key is
-// not part of one and counts as typed.
-bool escapeKey(Keys& t, unsigned char key) {
-    using E = Keys::Escape;
+// parameters and a final byte, ESC O and a byte, the Linux console's
+// ESC [ [ and a byte for its function keys, and the mouse's reports, ESC [ <
+// b ; x ; y and M or m (SGR), or ESC [ M and three bytes. Returns false when
+// the key is not part of one and counts as typed.
+bool escapeKey(KeyDecoder& k, unsigned char key) {
+    using E = KeyDecoder::Escape;
     bool printable = key >= 0x20 && key < 0x7f;
-    switch (t.escape) {
+    switch (k.escape) {
         case E::None:
             if (key != 0x1b) return false;
-            t.escape = E::Begun;
+            k.escape = E::Begun;
+            k.reportBytes = 0;
             return true;
         case E::Begun:
-            t.escape = key == '[' ? E::Csi : key == 'O' ? E::Ss3 : key == 0x1b ? E::Begun : E::None;
-            return t.escape != E::None;
+            k.escape = key == '[' ? E::Csi : key == 'O' ? E::Ss3 : key == 0x1b ? E::Begun : E::None;
+            return k.escape != E::None;
         case E::Csi:
-            if (key == '[') {
-                t.escape = E::LinuxFunction;
+            if (key == '[') {  // the Linux console's function keys
+                k.escape = E::LinuxFunction;
                 return true;
             }
-            if (key >= 0x20 && key < 0x40) return true;  // parameters
+            // Right after ESC [, the mouse.
+            if (k.reportBytes == 0 && key == '<') {
+                k.escape = E::SgrMouse;
+                k.report[0] = k.report[1] = k.report[2] = 0;
+                return true;
+            }
+            if (k.reportBytes == 0 && key == 'M') {
+                k.escape = E::X10Mouse;
+                return true;
+            }
+            if (key >= 0x20 && key < 0x40) {  // parameters
+                k.reportBytes++;
+                return true;
+            }
             break;
+        case E::SgrMouse:
+            if (key >= '0' && key <= '9' && k.reportBytes < 3) {
+                int& n = k.report[k.reportBytes];
+                if (n < 100000) n = n * 10 + (key - '0');
+                return true;
+            }
+            if (key == ';' && k.reportBytes < 2) {
+                k.reportBytes++;
+                return true;
+            }
+            if ((key == 'M' || key == 'm') && k.reportBytes == 2) {
+                if (key == 'M') mouseReport(k, k.report[0], k.report[1], k.report[2]);
+                k.escape = E::None;
+                return true;
+            }
+            break;
+        case E::X10Mouse:
+            k.report[k.reportBytes++] = key;
+            if (k.reportBytes == 3) {
+                mouseReport(k, k.report[0] - 32, k.report[1] - 32, k.report[2] - 32);
+                k.escape = E::None;
+            }
+            return true;
         case E::LinuxFunction:
         case E::Ss3:
             break;
     }
     // The final byte; anything else breaks the sequence off and counts as typed.
-    if (printable && t.escape != E::LinuxFunction && key >= 'A' && key <= 'D') arrow(t, static_cast<char>(key));
-    t.escape = E::None;
+    if (printable && (k.escape == E::Csi || k.escape == E::Ss3) && key >= 'A' && key <= 'D') {
+        constexpr EventKind ARROWS[] = {EventKind::Up, EventKind::Down, EventKind::Right, EventKind::Left};
+        make(k, ARROWS[key - 'A']);
+    }
+    k.escape = E::None;
     return printable;
 }
 
-// Applies one key to the line being typed. The terminal's own keys come
-// first; Backspace sends DEL on some terminals and BS on others, and both
-// erase. Returns true when the key ended the line, or the input.
-bool edit(Keys& t, unsigned char key) {
-    if (escapeKey(t, key)) return false;
-    t.aimShown = false;
-    const EditingKeys& k = t.settings;
+// One key, as an event. The terminal's own keys come first; Backspace sends
+// DEL on some terminals and BS on others, and both erase.
+void key(KeyDecoder& k, unsigned char key) {
+    if (escapeKey(k, key)) return;
+    const EditingKeys& s = k.settings;
     auto is = [key](unsigned char setting) { return setting != 0 && key == setting; };
     if (key == '\n') {
-        if (t.aiming) lineSquare(t, &t.aimed);  // fired at: the next aim starts there
-        t.lines += t.line;
-        t.lines += '\n';
-        t.line.clear();
-        return true;
+        make(k, EventKind::Enter);
+    } else if (is(s.endOfInput)) {
+        make(k, EventKind::EndKey);
+    } else if (is(s.kill)) {
+        make(k, EventKind::EraseLine);
+    } else if (is(s.wordErase)) {
+        make(k, EventKind::EraseWord);
+    } else if (is(s.erase) || key == 0x7f || key == '\b') {
+        make(k, EventKind::Erase);
+    } else {
+        make(k, EventKind::Char, key);
     }
-    if (is(k.endOfInput)) {
-        // On an empty line only: a terminal hands over what was typed, and
-        // the game would wait for the rest of that line anyway.
-        t.ended = t.line.empty();
-        return t.ended;
-    }
-    if (is(k.kill)) {
-        t.line.clear();
-    } else if (is(k.wordErase)) {
-        auto blank = [&t] { return t.line.back() == ' ' || t.line.back() == '\t'; };
-        while (!t.line.empty() && blank()) t.line.pop_back();
-        while (!t.line.empty() && !blank()) t.line.pop_back();
-    } else if (is(k.erase) || key == 0x7f || key == '\b') {
-        if (!t.line.empty()) t.line.pop_back();
-    } else if (t.line.size() < KEYS_LINE_MAX) {
-        t.line += static_cast<char>(key);
-    }
-    return false;
-}
-
-// fgets on text: through the first newline, or size - 1 bytes; short of
-// both, only when whole says that no more will come.
-bool takePiece(std::string& text, bool whole, char* buf, int size) {
-    std::size_t room = static_cast<std::size_t>(size) - 1;
-    std::size_t newline = text.find('\n');
-    std::size_t n = newline == std::string::npos ? text.size() : newline + 1;
-    if (n > room) {
-        n = room;
-    } else if (newline == std::string::npos && !whole) {
-        return false;
-    }
-    if (n == 0) return false;
-    std::memcpy(buf, text.data(), n);
-    buf[n] = '\0';
-    text.erase(0, n);
-    return true;
 }
 
 }  // namespace
 
-KeysRead keysReadLine(Keys& t, char* buf, int size) {
-    if (size < 2) {
-        if (size == 1) buf[0] = '\0';
-        return KeysRead::End;
+void keysFeed(KeyDecoder& k, std::string_view bytes) {
+    if (k.ended) return;
+    for (char b : bytes) {
+        auto byte = static_cast<unsigned char>(b);
+        if (k.editing) {
+            key(k, byte);
+        } else {
+            make(k, byte == '\n' ? EventKind::Enter : EventKind::Char, byte == '\n' ? 0 : byte);
+        }
     }
-    if (t.editing) {
-        std::size_t used = 0;
-        while (t.lines.empty() && !t.ended && used < t.input.size()) edit(t, static_cast<unsigned char>(t.input[used++]));
-        t.input.erase(0, used);
-        if (takePiece(t.lines, t.ended, buf, size)) return KeysRead::Line;
-    } else if (takePiece(t.input, t.ended, buf, size)) {
-        return KeysRead::Line;
-    }
-    if (!t.ended) return KeysRead::More;
-    buf[0] = '\0';
-    return KeysRead::End;
 }
 
-void keysEndOfInput(Keys& t) {
-    // Keys read before the end still count, and a line cut off by it comes
-    // as a last line without its newline.
-    if (t.editing) {
-        for (std::size_t i = 0; i < t.input.size() && !t.ended; i++) edit(t, static_cast<unsigned char>(t.input[i]));
-        t.input.clear();
-        t.lines += t.line;
-        t.line.clear();
-    }
-    t.ended = true;
+void keysEnd(KeyDecoder& k) {
+    if (k.ended) return;
+    k.ended = true;
+    make(k, EventKind::End);
 }
 
-void keysAim(Keys& t, const TerminalAim* aim) {
-    t.aiming = aim != nullptr;
-    if (aim) t.aim = *aim;
-    t.aimed = {-1, -1};
-    t.aimShown = false;
+void keysDrop(KeyDecoder& k) {
+    k.events.clear();
+    k.escape = KeyDecoder::Escape::None;
+    if (k.ended) make(k, EventKind::End);
 }

@@ -1,5 +1,6 @@
 #include "terminal/posix/posix_terminal.h"
 
+#include <sys/select.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,16 +13,25 @@
 namespace {
 
 Display display;
-Keys keys;
+KeyDecoder keys;
 ColourChoice colourChoice = ColourChoice::Auto;
 bool pollTakesTerminals = true;  // not so on macOS: select() then
 
 void start() { sessionStart(display, keys, colourChoice); }
 
+// Brings the screen up to date; a new size of the terminal is an event.
+void draw() {
+    int rows = display.screen.rows;
+    int cols = display.screen.cols;
+    if (sessionDraw(display) && (rows != display.screen.rows || cols != display.screen.cols)) {
+        keys.events.push_back({EventKind::Resize, 0, {display.screen.cols, display.screen.rows}});
+    }
+}
+
 void show(const Frame& frame, const Coord* cursor) {
     start();
     displayKeepFrame(display, frame, cursor);
-    sessionDraw(display, keys);
+    draw();
 }
 
 // Waits until standard input has something, or a signal wants the screen
@@ -43,32 +53,43 @@ bool waitForKeys() {
     return false;
 }
 
+// Whether standard input has something to read now (select(), which takes
+// terminals everywhere).
+bool keysWaiting() {
+    if (keys.ended) return false;
+    fd_set in;
+    FD_ZERO(&in);
+    FD_SET(STDIN_FILENO, &in);
+    timeval now{0, 0};
+    return select(STDIN_FILENO + 1, &in, nullptr, nullptr, &now) > 0;
+}
+
 // Reads the keys there are. A terminal read a key at a time reads nothing
 // only when it has hung up.
 void readKeys() {
     char bytes[4096];
     ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
     if (n > 0) {
-        keys.input.append(bytes, static_cast<std::size_t>(n));
+        keysFeed(keys, std::string_view(bytes, static_cast<std::size_t>(n)));
     } else if ((n < 0 && errno == EIO && sessionReadsTerminal()) || (n == 0 && keys.editing)) {
         sessionGone(EIO);
     } else if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
-        keysEndOfInput(keys);
+        keysEnd(keys);
     }
 }
 
-bool readLine(char* buf, int size) {
+TerminalEvent nextEvent(bool wait) {
     start();
-    keys.reading = true;
     for (;;) {
-        KeysRead got = keysReadLine(keys, buf, size);
-        if (got != KeysRead::More) {
-            keys.reading = false;
-            return got == KeysRead::Line;
+        // Show what the game last drew (and anything a resize or a return to
+        // the foreground needs) before waiting for the player.
+        draw();
+        if (!keys.events.empty()) {
+            TerminalEvent e = keys.events.front();
+            if (e.kind != EventKind::End) keys.events.pop_front();
+            return e;
         }
-        // Show the line as typed so far (and anything a resize or a return
-        // to the foreground needs), then wait for more keys.
-        sessionDraw(display, keys);
+        if (!wait && !keysWaiting()) return {};
         if (waitForKeys()) readKeys();
     }
 }
@@ -77,7 +98,7 @@ bool readLine(char* buf, int size) {
 // screen is drawn again at once; then the pause goes on.
 void pause(int milliseconds) {
     timespec left{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (nanosleep(&left, &left) < 0 && errno == EINTR) sessionDraw(display, keys);
+    while (nanosleep(&left, &left) < 0 && errno == EINTR) draw();
 }
 
 void setColour(ColourChoice choice) { colourChoice = choice; }
@@ -87,35 +108,35 @@ bool showsColour() {
     return display.screen.colour;
 }
 
-void aim(const TerminalAim* a) { keysAim(keys, a); }
+void setMouse(MouseChoice) {}
 
-void restore() noexcept { sessionGiveBack(); }
+bool echoes() {
+    start();
+    return keys.editing;
+}
 
-void farewell(const char* line) { sessionFarewell(line); }
+Coord size() {
+    start();
+    return {display.screen.cols, display.screen.rows};
+}
+
+bool inSight() {
+    start();
+    draw();
+    return sessionShowsGame(display);
+}
 
 void dropTyped() {
     start();
     sessionDropTyped(keys);
 }
 
-// While the game can't be seen, keys are read and kept, and the screen is
-// drawn again as soon as it can be.
-bool awaitSight() {
-    start();
-    bool waited = false;
-    for (;;) {
-        sessionDraw(display, keys);
-        if (sessionShowsGame(display)) return waited;
-        waited = true;
-        if (waitForKeys()) readKeys();
-    }
-}
+void restore() noexcept { sessionGiveBack(); }
 
-// Through std::exit, so that the exit handlers give the terminal back.
-void exitWith(int status) { std::exit(status); }
+void farewell(const char* line) { sessionFarewell(line); }
 
-constexpr TerminalBackend POSIX{show,    readLine,          pause,    setColour, showsColour, aim,       restore,
-                                exitWith, terminalClockSeed, farewell, dropTyped, awaitSight};
+constexpr TerminalBackend POSIX{show,     nextEvent, pause,   setColour, showsColour, setMouse,         echoes,
+                                size,     inSight,   dropTyped, restore, farewell,    terminalClockSeed};
 
 }  // namespace
 

@@ -234,7 +234,7 @@ EditingKeys editingKeys(const termios& mode) {
 
 }  // namespace
 
-void sessionStart(Display& d, Keys& k, ColourChoice colour) {
+void sessionStart(Display& d, KeyDecoder& k, ColourChoice colour) {
     if (started) return;
     started = true;
     readsTerminal = isatty(STDIN_FILENO) != 0;
@@ -274,14 +274,16 @@ void sessionStart(Display& d, Keys& k, ColourChoice colour) {
     takeTerminal();
 }
 
-void sessionDraw(Display& d, const Keys& k) {
+bool sessionDraw(Display& d) {
     takeTerminal();
-    if (drawsOnTerminal && !ownsTerminal) return;
-    if (mustRepaint) {
+    if (drawsOnTerminal && !ownsTerminal) return false;
+    bool sized = mustRepaint != 0;
+    if (sized) {
         mustRepaint = 0;
         readTerminalSize(d);
     }
-    send(displayShow(d, k));
+    send(displayShow(d));
+    return sized;
 }
 
 void sessionGiveBack() noexcept { leave(); }
@@ -296,14 +298,10 @@ void sessionFarewell(const char* line) {
 
 bool sessionShowsGame(const Display& d) { return !drawsOnTerminal || (ownsTerminal && displayFits(d)); }
 
-void sessionDropTyped(Keys& k) {
+void sessionDropTyped(KeyDecoder& k) {
     if (!readsTerminal) return;
     tcflush(STDIN_FILENO, TCIFLUSH);
-    k.input.clear();
-    k.line.clear();
-    k.lines.clear();
-    k.escape = Keys::Escape::None;
-    k.aimShown = false;
+    keysDrop(k);
 }
 
 bool sessionReadsTerminal() { return readsTerminal; }

@@ -21,12 +21,13 @@
 // and output and at the terminal's type, sets d's colours and k's editing
 // from them, takes the signals over and the terminal if it is ours to take.
 // A dumb terminal ends the program with status 1 and a message.
-void sessionStart(Display& d, Keys& k, ColourChoice colour);
+void sessionStart(Display& d, KeyDecoder& k, ColourChoice colour);
 
-// Brings the screen up to date with d and k, unless it is not ours to draw
-// on now (a job in the background): then it is drawn whole on coming back.
-// A write that fails ends the program.
-void sessionDraw(Display& d, const Keys& k);
+// Brings the screen up to date with d, unless it is not ours to draw on now
+// (a job in the background): then it is drawn whole on coming back. A write
+// that fails ends the program. Returns true when the terminal's size was
+// read anew (it may have changed).
+bool sessionDraw(Display& d);
 
 // Gives the terminal back as it was found, then writes the farewell line.
 // Idempotent and async-signal-safe.
@@ -41,7 +42,7 @@ bool sessionShowsGame(const Display& d);
 
 // Forgets what was typed at the terminal and not yet read, in the terminal
 // and in k. Keys that come from a pipe stay.
-void sessionDropTyped(Keys& k);
+void sessionDropTyped(KeyDecoder& k);
 
 // Whether standard input, and standard output, is a terminal.
 bool sessionReadsTerminal();

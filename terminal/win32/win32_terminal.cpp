@@ -123,10 +123,12 @@ void show(const Frame& frame, const Coord* cursor) {
     if (cursor) SetConsoleCursorPosition(out, COORD{static_cast<SHORT>(cursor->x), static_cast<SHORT>(cursor->y)});
 }
 
-bool readLine(char* buf, int size) {
-    if (std::fgets(buf, size, stdin)) return true;
-    buf[0] = '\0';
-    return false;
+// Typed lines, as the C library reads them: each byte a character, a newline Enter.
+TerminalEvent nextEvent(bool) {
+    int c = std::fgetc(stdin);
+    if (c == EOF) return {EventKind::End, 0, {0, 0}};
+    if (c == '\n') return {EventKind::Enter, 0, {0, 0}};
+    return {EventKind::Char, static_cast<unsigned char>(c), {0, 0}};
 }
 
 void pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
@@ -167,8 +169,7 @@ void dropTyped() {
     if (GetConsoleMode(in, &mode)) FlushConsoleInputBuffer(in);
 }
 
-// The game's buffer is its own 80 x 25: it is always in sight.
-bool awaitSight() { return false; }
+
 
 // The console shows its colours whatever the option says, and keeps typed
 // squares only: its line input knows no arrow keys.
@@ -176,13 +177,16 @@ void setColour(ColourChoice) {}
 
 bool showsColour() { return true; }
 
-void aim(const TerminalAim*) {}
+void setMouse(MouseChoice) {}
 
-// Through std::exit, so that the exit handlers give the console back.
-void exitWith(int status) { std::exit(status); }
+bool echoes() { return false; }
 
-constexpr TerminalBackend WIN32_CONSOLE{show,     readLine,          pause,    setColour, showsColour, aim,       restore,
-                                        exitWith, terminalClockSeed, farewell, dropTyped, awaitSight};
+Coord size() { return {SCREEN_WIDTH, SCREEN_HEIGHT}; }
+
+bool inSight() { return true; }
+
+constexpr TerminalBackend WIN32_CONSOLE{show, nextEvent, pause,     setColour, showsColour, setMouse,         echoes,
+                                        size, inSight,   dropTyped, restore,   farewell,    terminalClockSeed};
 
 }  // namespace
 
