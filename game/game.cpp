@@ -16,7 +16,7 @@ void gameInit(Game* g) {
     g->opponentWon = 0;
     consoleInit(&g->console);
     g->shipsToPlace = nullptr;
-    g->opponentMove = aiMoveChampion;
+    g->level = &OPPONENT_LEVELS[3];  // the Champion, until chosen
     g->placedByHand = 0;
     g->shipsPlaced.clear();
     g->shotsAtPlayer.reset();
@@ -96,9 +96,7 @@ void printSummary(Game* g) {
 
 bool gamePlay(Game* g) {
     GAME_ASSERT(g != NULL);
-    for (const OpponentLevel& level : OPPONENT_LEVELS) {
-        if (level.move == g->opponentMove) g->figures.opponent = level.name;
-    }
+    g->figures.opponent = g->level->name;
     g->panel = Panel::Figures;
     g->figures.turn = 1;
     // Every line of the match names a square: the arrow keys may aim it.
@@ -113,7 +111,7 @@ bool gamePlay(Game* g) {
         // The computer's shots are marked until its next turn, the
         // player's until the computer has fired.
         g->shotsAtPlayerDone = true;
-        g->opponentMove(g);
+        aiTurn(g);
         g->shotsAtOpponent.reset();
         if (!g->opponentWon) g->figures.turn++;
         // What the turn changed goes out with the next message, in one frame.

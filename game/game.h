@@ -23,7 +23,7 @@ struct Game {
     int opponentWon = 0;
     ConsoleWin console;
     OpponentMemory opponent;              // the ship the computer follows up, its luck, its draws
-    OpponentMove opponentMove = nullptr;  // the computer's turn at the level chosen for this game
+    const OpponentLevel* level = nullptr;  // the computer's level chosen for this game
     int placedByHand = 0;                 // 1 when the player placed a ship of the fleet by hand
     std::vector<ShipPlace> shipsPlaced;   // placed by hand, in order, while the fleet is placed
     SquareSet shotsAtPlayer;              // the computer's latest turn, marked on the player's board

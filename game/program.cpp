@@ -101,7 +101,7 @@ int salvoMain(int argc, char** argv) {
         auto offered = [](int n) { return n >= 1 && n <= OPPONENT_LEVEL_COUNT; };
         int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, offered);
         if (choice == 0) break;
-        g.opponentMove = OPPONENT_LEVELS[choice - 1].move;
+        g.level = &OPPONENT_LEVELS[choice - 1];
 
         choice = opt.place ? opt.place
                            : askMenu(&g,

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "rules/admiral.h"
 #include "rules/board.h"
 #include "rules/fleet.h"
 #include "terminal/game_assert.h"
@@ -143,4 +144,25 @@ void aiRemember(OpponentMemory* memory, const AiChoice& shot, int result) {
         memory->trackY = shot.y;
         memory->tracking = 1;
     }
+}
+
+AiShot aiShoot(AiLevel level, std::uint8_t* map, OpponentMemory* memory, FleetPrior prior) {
+    GAME_ASSERT(map != NULL && memory != NULL);
+    AiChoice c{0, 0, false};
+    switch (level) {
+        case AiLevel::Easy: c = aiChooseSquare(map, *memory, false, false); break;
+        case AiLevel::Medium: c = aiChooseSquare(map, *memory, false, false); break;
+        case AiLevel::Hard: c = aiChooseSquare(map, *memory, true, false); break;
+        case AiLevel::Champion: {
+            bool lucky = aiDrawLuck(memory);  // before the shot's other draws
+            c = aiChooseSquare(map, *memory, true, lucky);
+            break;
+        }
+        case AiLevel::Admiral: admiralChoose(sightOf(map), prior, memory->random, &c.x, &c.y); break;
+    }
+    ShotResult result = mapFire(map, c.x, c.y);
+    GAME_ASSERT(result != -1);
+    // The Easy level follows up nothing, and the Admiral needs no memory but its sight.
+    if (level != AiLevel::Easy && level != AiLevel::Admiral) aiRemember(memory, c, result);
+    return {c.x, c.y, c.lucky, result};
 }

@@ -1,12 +1,17 @@
-// Where the computer chooses the square it fires at, at every level but the
-// Admiral (rules/admiral.h): at random, along a ship it has hit, or, at the
-// Champion's level, by luck. The choices read the player's board; firing,
-// announcing and pacing the shots is the game's (game/opponent_turn.h).
+// Where the computer chooses the square it fires at: at random, along a ship
+// it has hit, or, at the Champion's level, by luck, reading the player's
+// board; the Admiral (rules/admiral.h) from what it has seen alone. Each level
+// only chooses, and fires; announcing and pacing the shots is the game's
+// (game/opponent_turn.h).
 #pragma once
 
 #include <cstdint>
 
 #include "rules/admiral_random.h"
+#include "rules/layouts.h"
+
+// The opponent levels, as the menu numbers them from 1.
+enum class AiLevel { Easy, Medium, Hard, Champion, Admiral };
 
 constexpr int LUCKY_SHOTS = 5;
 
@@ -50,3 +55,18 @@ AiChoice aiChooseSquare(const std::uint8_t* map, const OpponentMemory& memory, b
 // What a shot fired at the chosen square changes in the memory: a sinking
 // ends the following of a ship; a hit, or any lucky shot, starts one.
 void aiRemember(OpponentMemory* memory, const AiChoice& shot, int result);
+
+// One shot of the computer: where, whether by luck, and what it showed.
+struct AiShot {
+    int x;
+    int y;
+    bool lucky;
+    ShotResult result;
+};
+
+// The level's next shot at the player's board map: the square the level
+// chooses (Easy at random; Medium and Hard along a ship hit, else at random,
+// Hard with the filter; the Champion the same, its luck drawn first; the
+// Admiral the likeliest square under prior, from what it has seen), fired
+// at, and what it showed remembered. Needs a ship afloat on map.
+AiShot aiShoot(AiLevel level, std::uint8_t* map, OpponentMemory* memory, FleetPrior prior);

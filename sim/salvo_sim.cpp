@@ -1,23 +1,23 @@
 // salvo-sim: the computer against random fleets. Plays whole games of one or
-// all opponent levels on the headless terminal, the game's own drawing and
-// messages included, and prints how many shots each level needs to sink a
-// fleet, and how long it takes to choose a shot. Game i of a run is seeded
-// with seed + i (rand's draws and the Admiral's), so any game can be played
-// again alone with --seed seed+i --games 1.
+// all opponent levels by the rules themselves, with the draws the game makes,
+// and prints how many shots each level needs to sink a fleet, and how long
+// it takes to choose a shot. Game i of a run is seeded with seed + i (rand's
+// draws and the Admiral's), so any game can be played again alone with
+// --seed seed+i --games 1, and in the game itself with --seed=seed+i.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <ctime>
 #include <string_view>
 #include <vector>
 
 #include "game/game.h"
-#include "game/placement.h"
 #include "rules/admiral.h"
-#include "terminal/headless/headless.h"
 
 namespace {
 
@@ -34,7 +34,6 @@ struct Options {
     int games = 1000;
     unsigned seed = 1;
     bool each = false;  // one line per game
-    bool show = false;  // the last screen of every game
     bool even = false;  // fleets drawn evenly among all layouts, played as placed by hand
 };
 
@@ -44,10 +43,8 @@ struct GameCount {
     int lucky = 0;
 };
 
-// How long the computer takes to choose its shots: from the pause before a
-// shot (or, at level 1, the frame before it) to the frame that announces it.
+// How long the computer takes to choose its shots (and fire them).
 struct ShotClock {
-    std::chrono::steady_clock::time_point mark;
     double totalMs = 0;
     double mostMs = 0;
     long shots = 0;
@@ -68,11 +65,10 @@ struct LevelSummary {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: salvo-sim [--level N|N-M|all] [--games N] [--seed S] [--even] [--each] [--show]\n"
+                 "usage: salvo-sim [--level N|N-M|all] [--games N] [--seed S] [--even] [--each]\n"
                  "  Plays N games a level against random fleets; game i is seeded with S + i.\n"
                  "  --even  fleets drawn evenly among all legal layouts, played as placed by hand\n"
-                 "  --each  prints one line per game: level, seed, shots, turns, lucky shots\n"
-                 "  --show  prints the last screen of every game\n");
+                 "  --each  prints one line per game: level, seed, shots, turns, lucky shots\n");
 }
 
 // Reads a whole decimal number in [low, high]. Returns false for anything else.
@@ -93,8 +89,8 @@ bool readOptions(int argc, char** argv, Options* opt) {
         bool hasValue = i + 1 < argc;
         std::string_view value = hasValue ? argv[i + 1] : "";
         bool ok = true;
-        if (arg == "--each" || arg == "--show" || arg == "--even") {
-            (arg == "--each" ? opt->each : arg == "--show" ? opt->show : opt->even) = true;
+        if (arg == "--each" || arg == "--even") {
+            (arg == "--each" ? opt->each : opt->even) = true;
             continue;
         }
         if (!hasValue) {
@@ -132,80 +128,47 @@ bool readOptions(int argc, char** argv, Options* opt) {
     std::exit(1);
 }
 
-// Whether the cursor's row reads "AI Fires at B7...": the computer has
-// chosen its square. This runs at every frame of every game, so the row is
-// read as text only when its first cell may begin that.
-bool announcesShot(const Frame& cells, Coord cursor) {
-    if (cursor.y < 0 || cursor.y >= SCREEN_HEIGHT || cells[static_cast<std::size_t>(cursor.y * SCREEN_WIDTH)].ch != 'A') return false;
-    std::string said = headlessRow(cursor.y);
-    return said.starts_with("AI Fires at ") && said.ends_with("...");
-}
-
-// One game, as the program plays it, except that the player never shoots:
-// set-up and first draw, the seed, both fleets at random (the player's drawn
-// evenly, as if placed by hand, with even), then the opponent's move and the
-// redraw after it until the player's fleet is sunk.
-//
-// The shots are counted from what the game does on the screen: at the paced
-// levels every shot pauses once; at level 1 every shot writes the screen
-// twice, the announcement and then the result.
-GameCount simPlayGame(Game* g, const Level& level, unsigned seed, bool even, ShotClock* clock) {
-    headlessReset();
-    gameInit(g);
-    gameDrawMaps(g);
+// One game, with the draws the program makes, except that the player never
+// shoots: the seed, both fleets at random (the player's drawn evenly, as if
+// placed by hand, with even), then the computer's turns until the player's
+// fleet is sunk, each shot as the rules choose and fire it.
+GameCount simPlayGame(const Level& level, unsigned seed, bool even, ShotClock* clock) {
     std::srand(seed);
-    g->opponent.random = admiralSeed(seed);
+    OpponentMemory memory;
+    memory.random = admiralSeed(seed);
+    std::array<std::uint8_t, BOARD_SQUARES> player{};
+    std::array<std::uint8_t, BOARD_SQUARES> opponent{};
+    std::unique_ptr<ShipClass> roster;
     if (even) {
         AdmiralRandom draws = admiralSeed(~seed);
         for (const ShipPlace& s : admiralDrawEvenFleet(draws)) {
-            if (!placeShip(g->mapPlayer.get(), s.len, s.x, s.y, s.vertical)) countsWrong(level, seed, {}, "an even fleet that does not fit");
+            if (!placeShip(player.data(), s.len, s.x, s.y, s.vertical)) countsWrong(level, seed, {}, "an even fleet that does not fit");
         }
-        g->placedByHand = 1;
     } else {
-        placeFleetRandomly(g, g->mapPlayer.get());
+        placeFleetRandomly(roster, player.data());
     }
-    placeFleetRandomly(g, g->mapOpponent.get());
-    clock->mark = std::chrono::steady_clock::now();
-    headlessOnPause([clock](int) { clock->mark = std::chrono::steady_clock::now(); });
-    headlessOnFrame([clock](const Frame& cells, Coord cursor) {
-        auto now = std::chrono::steady_clock::now();
-        if (announcesShot(cells, cursor)) {
-            double ms = std::chrono::duration<double, std::milli>(now - clock->mark).count();
+    placeFleetRandomly(roster, opponent.data());
+    FleetPrior prior = even ? FleetPrior::Even : FleetPrior::GamePlacement;
+
+    GameCount n;
+    bool won = false;
+    while (!won) {
+        n.turns++;
+        for (int shot = 0; shot < SHOTS_PER_TURN && !won; shot++) {
+            auto start = std::chrono::steady_clock::now();
+            AiShot s = aiShoot(level.level, player.data(), &memory, prior);
+            double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             clock->totalMs += ms;
             clock->mostMs = std::max(clock->mostMs, ms);
             clock->shots++;
-        }
-        clock->mark = std::chrono::steady_clock::now();
-    });
-    g->opponentMove = level.move;
-    const bool paced = level.move != aiMoveEasy;  // every other level pauses before each shot
-
-    GameCount n;
-    while (!g->opponentWon) {
-        int writes = headlessWrites();
-        int sleeps = headlessSleeps();
-        g->opponentMove(g);
-        n.turns++;
-        int turnWrites = headlessWrites() - writes;
-        int turnShots = paced ? headlessSleeps() - sleeps : turnWrites / 2;
-        n.shots += turnShots;
-        if (!paced && turnWrites % 2 != 0) countsWrong(level, seed, n, "odd number of writes in a turn");
-        // Every turn but the winning one fires all its shots.
-        if (turnShots < 1 || turnShots > SHOTS_PER_TURN || (turnShots < SHOTS_PER_TURN && !g->opponentWon)) {
-            countsWrong(level, seed, n, "a turn fired the wrong number of shots");
+            n.shots++;
+            won = s.result == 2 && !mapFleetAfloat(player.data());
         }
         if (n.shots > BOARD_SQUARES) countsWrong(level, seed, n, "more shots than squares");
-        gameDrawMaps(g);
     }
-    n.lucky = LUCKY_SHOTS - g->opponent.luckyShots;
-    gameDestroy(g);
-
+    n.lucky = LUCKY_SHOTS - memory.luckyShots;
     if (n.shots < FLEET_SQUARES) countsWrong(level, seed, n, "fleet sunk with fewer shots than squares");
     return n;
-}
-
-void printScreen() {
-    for (int y = 0; y < SCREEN_HEIGHT; y++) std::printf("|%s\n", headlessRow(y).c_str());
 }
 
 // The share p (0..1) of the sorted values, by nearest rank.
@@ -215,15 +178,14 @@ int percentile(const std::vector<int>& sorted, double p) {
     return sorted[std::min(rank, sorted.size()) - 1];
 }
 
-LevelSummary simPlayLevel(Game* g, const Level& level, const Options& opt) {
+LevelSummary simPlayLevel(const Level& level, const Options& opt) {
     std::vector<GameCount> counts(static_cast<std::size_t>(opt.games));
     ShotClock clock;
     auto start = std::chrono::steady_clock::now();
     std::clock_t cpuStart = std::clock();
     for (int i = 0; i < opt.games; i++) {
         unsigned seed = opt.seed + static_cast<unsigned>(i);
-        counts[static_cast<std::size_t>(i)] = simPlayGame(g, level, seed, opt.even, &clock);
-        if (opt.show) printScreen();
+        counts[static_cast<std::size_t>(i)] = simPlayGame(level, seed, opt.even, &clock);
     }
     std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
     double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
@@ -264,15 +226,11 @@ LevelSummary simPlayLevel(Game* g, const Level& level, const Options& opt) {
 int main(int argc, char** argv) {
     Options opt;
     if (!readOptions(argc, argv, &opt)) return 2;
-    terminalUse(headlessTerminal());
-
-    // One Game for every game, as the program itself keeps it.
-    static Game g{};
     std::vector<std::pair<const Level*, LevelSummary>> rows;
     for (int l = 1; l <= LEVEL_COUNT; l++) {
         if (l < opt.first || l > opt.last) continue;
         const Level& level = LEVELS[l - 1];
-        rows.emplace_back(&level, simPlayLevel(&g, level, opt));
+        rows.emplace_back(&level, simPlayLevel(level, opt));
     }
 
     // Every level plays the same seeds, and so against the same fleets.

@@ -62,7 +62,8 @@ TEST_F(Match, TheComputerFiresOnlyOnceThePlayerCanSeeTheGame) {
     headlessOnFrame([&](const Frame&, Coord cursor) {
         if (headlessRow(cursor.y).starts_with("AI Fires at ")) events.push_back("shot " + std::to_string(++fired));
     });
-    aiMoveEasy(&g);
+    g.level = &OPPONENT_LEVELS[0];
+    aiTurn(&g);
     EXPECT_EQ(events, Lines({"await after 0", "pause 500", "shot 1", "await after 1", "pause 500", "shot 2",
                              "await after 2", "pause 500", "shot 3"}));
 }

@@ -5,30 +5,23 @@ namespace {
 
 using Fleet = std::array<ShipPlace, FLEET_SHIPS>;
 
-// What the level fires, shot by shot ("AI Fires at E3... Hit!"), at ships
-// placed on a new game's board, its draws from seed, until the fleet sinks.
-Lines shotsAt(const Fleet& ships, OpponentMove level, unsigned seed) {
-    Game g{};
-    headlessReset();
-    gameInit(&g);
-    for (const ShipPlace& s : ships) EXPECT_EQ(placeShip(g.mapPlayer.get(), s.len, s.x, s.y, s.vertical), 1);
-    g.opponentMove = level;
+// What the level fires at, shot by shot, and what each showed, at ships
+// placed on a board, its draws from seed, until the fleet sinks: the squares
+// from the rules themselves.
+std::vector<AiShot> shotsAt(const Fleet& ships, AiLevel level, unsigned seed) {
+    Board board{};
+    for (const ShipPlace& s : ships) EXPECT_EQ(placeShip(board.data(), s.len, s.x, s.y, s.vertical), 1);
+    OpponentMemory memory;
+    memory.random = admiralSeed(seed);
     std::srand(seed);
-    g.opponent.random = admiralSeed(seed);
-    Lines said;
-    headlessOnFrame([&said](const Frame&, Coord cursor) {
-        std::string row = headlessRow(cursor.y - 1);
-        if (row.starts_with("AI Fires at ") && (said.empty() || said.back() != row)) said.push_back(row);
-    });
-    while (!g.opponentWon && said.size() < 100) g.opponentMove(&g);
-    gameDestroy(&g);
-    headlessReset();
-    return said;
+    std::vector<AiShot> fired;
+    while (mapFleetAfloat(board.data()) && fired.size() < 100) fired.push_back(aiShoot(level, board.data(), &memory, FleetPrior::GamePlacement));
+    return fired;
 }
 
 // Whether the level, playing from seed, fires at another square at two fleets
 // that differ by one ship before any of its shots has shown it a difference.
-bool partsEarly(OpponentMove level, unsigned seed) {
+bool partsEarly(AiLevel level, unsigned seed) {
     AdmiralRandom draws = admiralSeed(~seed);  // not the Admiral's own draws
     Fleet one = admiralDrawEvenFleet(draws), other = one;
     ShipPlace& moved = other.back();  // a 2-master, to the first place it fits elsewhere
@@ -38,11 +31,11 @@ bool partsEarly(OpponentMove level, unsigned seed) {
         for (std::size_t i = 0; i + 1 < one.size(); i++) placeShip(b.data(), one[i].len, one[i].x, one[i].y, one[i].vertical);
         if (placeShip(b.data(), 2, tried.x, tried.y, tried.vertical)) moved = tried;
     }
-    Lines a = shotsAt(one, level, seed), b = shotsAt(other, level, seed);
+    std::vector<AiShot> a = shotsAt(one, level, seed), b = shotsAt(other, level, seed);
+    auto same = [](const AiShot& p, const AiShot& q) { return p.x == q.x && p.y == q.y && p.result == q.result; };
     std::size_t i = 0;
-    while (i < a.size() && i < b.size() && a[i] == b[i]) i++;
-    auto square = [](const std::string& line) { return line.substr(0, line.find("...")); };
-    return square(a.at(i)) != square(b.at(i));
+    while (i < a.size() && i < b.size() && same(a[i], b[i])) i++;
+    return a.at(i).x != b.at(i).x || a.at(i).y != b.at(i).y;
 }
 
 }  // namespace
@@ -53,11 +46,12 @@ bool partsEarly(OpponentMove level, unsigned seed) {
 // seed on (with glibc's rand, the Expert at seed 1 at shot 22, the Champion
 // at seed 3 at shot 47).
 TEST(Honesty, OnlyTheExpertAndTheChampionFireOtherwiseBeforeTheyHaveSeenADifference) {
-    const std::pair<OpponentMove, unsigned> honest[] = {{aiMoveEasy, 1}, {aiMoveMedium, 2}, {aiMoveAdmiral, 1}, {aiMoveAdmiral, 2}};
+    using L = AiLevel;
+    const std::pair<AiLevel, unsigned> honest[] = {{L::Easy, 1}, {L::Medium, 2}, {L::Admiral, 1}, {L::Admiral, 2}};
     for (auto [level, seed] : honest) EXPECT_FALSE(partsEarly(level, seed)) << "seed " << seed;
-    for (OpponentMove level : {aiMoveHard, aiMoveChampion}) {
+    for (AiLevel level : {L::Hard, L::Champion}) {
         unsigned seed = 1;
         while (seed <= 40 && !partsEarly(level, seed)) seed++;
-        EXPECT_LE(seed, 40u) << (level == aiMoveHard ? "the Expert" : "the Champion") << " never peeked";
+        EXPECT_LE(seed, 40u) << (level == L::Hard ? "the Expert" : "the Champion") << " never peeked";
     }
 }
