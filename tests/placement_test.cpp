@@ -86,6 +86,20 @@ TEST_F(Placing, UndoBackToAnEmptyBoardAndRandomPlacesTheRest) {
     EXPECT_EQ(g.placedByHand, 1);
 }
 
+// All but the 5-master placed by hand so that no run of five squares is left
+// clear of them: random finds no room, says so, and changes nothing.
+TEST_F(Placing, RandomWithNoRoomLeftChangesNothing) {
+    const std::string fleet = "a2 4 h\nf2 4 h\na5 3 h\ne5 3 h\ni5 2 h\na8 2 h\nd8 2 h\ng8 2 h\nd10 3 h\n";
+    headlessQueueInput(fleet + "random\n");
+    EXPECT_FALSE(placeFleetManually(&g));  // the input ends with the 5-master left to place
+    Board placed{};
+    for (auto [x, y, len] : {std::tuple{0, 1, 4}, {5, 1, 4}, {0, 4, 3}, {4, 4, 3}, {8, 4, 2}, {0, 7, 2}, {3, 7, 2}, {6, 7, 2}, {3, 9, 3}}) {
+        ASSERT_EQ(placeShip(placed.data(), len, x, y, 0), 1);
+    }
+    EXPECT_TRUE(std::equal(placed.begin(), placed.end(), g.mapPlayer.get()));
+    EXPECT_EQ(said(), "Placement failed. No room for the rest at random: undo a ship or two.");
+}
+
 // With no room left for the ships to place, the fill gives up and leaves
 // the board and the roster as they were.
 TEST(FleetFill, GivesUpWithTheBoardAsItWasWhenNothingFits) {
