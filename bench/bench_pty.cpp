@@ -4,17 +4,21 @@
 // only the common VT102 set. The player reads the screen from the model:
 // it answers the menus, and fires at squares in a seeded random order,
 // skipping those the opponent's board shows as fired at; with --arrows,
-// every other square it aims at with the arrow keys instead of typing it.
+// every other square it aims at with the arrow keys instead of typing it;
+// with --clicks, where the terminal reports the mouse (terminfo's kmous),
+// every other square it clicks at, in the terminal's encoding.
 // The game is seeded with the same seed (--seed=S), so that a run is
 // repeatable.
 //
-// Usage: salvo-bench-pty [--level 1-5] [--seed S] [--term T] [--arrows] [--plain] [--check]
+// Usage: salvo-bench-pty [--level 1-5] [--seed S] [--term T] [--arrows | --clicks] [--plain] [--check]
 //                        [--record FILE | --expect FILE] SALVO
 // Prints the bytes of the whole game, a player turn (the arrow keys aside)
 // and an arrow key, with TERM=T (xterm-256color unless given). With --check it prints nothing on
 // success and fails (status 1) when the model meets a sequence outside its
-// set, or with --plain any colour, the game does not end, it ends other
-// than with status 0, or it leaves the terminal other than as it found it.
+// set (mouse reporting included where terminfo says the terminal has none),
+// or with --plain any colour, the game does not end, it ends other than with
+// status 0, or it leaves the terminal other than as it found it, mouse
+// reporting off. A click that does not fire is a key left unanswered.
 // --record writes every byte the program wrote to FILE; --expect fails
 // unless they are those in FILE, byte for byte (games drawn from glibc's
 // rand(): with another C library it skips, with status 77).
@@ -37,6 +41,7 @@
 #include <string_view>
 #include <vector>
 
+#include "terminal/posix/terminfo.h"
 #include "vt/vt_model.h"
 
 namespace {
@@ -150,6 +155,7 @@ int main(int argc, char** argv) {
     const char* term = "xterm-256color";
     bool plain = false;
     bool aiming = false;
+    bool clicking = false;
     bool check = false;
     const char* record = nullptr;
     const char* expect = nullptr;
@@ -164,6 +170,8 @@ int main(int argc, char** argv) {
             term = argv[++i];
         } else if (a == "--arrows") {
             aiming = true;
+        } else if (a == "--clicks") {
+            clicking = true;
         } else if (a == "--plain") {
             plain = true;
         } else if (a == "--check") {
@@ -177,7 +185,7 @@ int main(int argc, char** argv) {
         }
     }
     if (!program || level < 1 || level > 5) {
-        std::fprintf(stderr, "usage: salvo-bench-pty [--level 1-5] [--seed S] [--term T] [--arrows] [--plain] [--check]\n"
+        std::fprintf(stderr, "usage: salvo-bench-pty [--level 1-5] [--seed S] [--term T] [--arrows | --clicks] [--plain] [--check]\n"
                              "                       [--record FILE | --expect FILE] SALVO\n");
         return 2;
     }
@@ -191,6 +199,11 @@ int main(int argc, char** argv) {
     }
 
     Run run;
+    // The model reports the mouse where the terminal's entry says it does,
+    // and takes its modes only there.
+    TerminfoMouse mouse = terminfoMouse(term);
+    run.vt.mouse = mouse != TerminfoMouse::None;
+    clicking = clicking && run.vt.mouse;
     termios before{};
     run.child = startInPty(program, term, "--seed=" + std::to_string(seed), run.fd, before);
     if (run.child < 0) fail(run, "no pseudo-terminal");
@@ -233,8 +246,19 @@ int main(int argc, char** argv) {
             int sq = squares[next++];
             int x = sq % 10;
             int y = sq / 10;
-            if (!aiming || shots++ % 2 == 0) {
+            if ((!aiming && !clicking) || shots++ % 2 == 0) {
                 type(run, static_cast<char>('a' + x) + std::to_string(y + 1));
+            } else if (clicking) {
+                // The main button pressed on the square, then released: the
+                // press fires at once, as typing the square and Enter would.
+                int cx = 21 + x + 1;
+                int cy = 2 + y + 1;
+                std::string click = mouse == TerminfoMouse::Sgr
+                                        ? "\x1b[<0;" + std::to_string(cx) + ";" + std::to_string(cy) + "M"
+                                        : std::string("\x1b[M ") + static_cast<char>(32 + cx) + static_cast<char>(32 + cy);
+                std::string release = mouse == TerminfoMouse::Sgr ? click.substr(0, click.size() - 1) + "m"
+                                                                  : "\x1b[M#" + click.substr(4);
+                press(run, click + release);
             } else {
                 // Columns first, then rows. At A1 with nothing fired at yet,
                 // the first press already moves off it.
@@ -267,8 +291,8 @@ int main(int argc, char** argv) {
     bool modesKept = tcgetattr(run.fd, &after) == 0 && std::memcmp(&before, &after, sizeof before) == 0;
     if (!over) fail(run, "the game ended before \"Another game?\"");
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) fail(run, "the program did not end with status 0");
-    if (run.vt.alternate || !run.vt.cursorShown || run.vt.top != 0 || run.vt.bottom != 24) {
-        fail(run, "the terminal was not given back: alternate screen, cursor or scroll region");
+    if (run.vt.alternate || !run.vt.cursorShown || run.vt.top != 0 || run.vt.bottom != 24 || run.vt.mouseReports) {
+        fail(run, "the terminal was not given back: alternate screen, cursor, scroll region or mouse reporting");
     }
     if (!modesKept) fail(run, "the terminal's modes changed");
     if (plain && run.vt.coloursNamed > 0) fail(run, "colours sent to a terminal without colour");

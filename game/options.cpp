@@ -8,9 +8,9 @@
 namespace {
 
 constexpr std::string_view USAGE =
-    "usage: salvo [--level=1-5] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--help] [--version]";
+    "usage: salvo [--level=1-5] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--mouse=WHEN] [--help] [--version]";
 
-enum class Name { Help, Version, Level, Place, Seed, Color };
+enum class Name { Help, Version, Level, Place, Seed, Color, Mouse };
 
 struct Known {
     std::string_view name;
@@ -20,6 +20,7 @@ struct Known {
 constexpr Known KNOWN[] = {
     {"help", Name::Help, false}, {"version", Name::Version, false}, {"level", Name::Level, true},
     {"place", Name::Place, true}, {"seed", Name::Seed, true},       {"color", Name::Color, false},
+    {"mouse", Name::Mouse, true},
 };
 
 // The option a name given on the command line stands for: the whole name
@@ -76,6 +77,9 @@ std::string help() {
         "                     same typing play the same games\n"
         "  --color[=WHEN]   show colours always (the same as --color alone), never,\n"
         "                     or auto: unless NO_COLOR is set or the terminal has none\n"
+        "  --mouse=WHEN     a click fires at a square or answers a menu: auto, where\n"
+        "                     the terminal reports the mouse, or never, leaving the\n"
+        "                     mouse to the terminal (to select text, say)\n"
         "  -h, --help       show this help and exit\n"
         "      --version    show the version and exit\n"
         "\n"
@@ -156,6 +160,13 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
             case Name::Seed:
                 opt->seeded = parseSeed(value, &opt->seed);
                 if (!opt->seeded) refuse("--seed takes a number from 0 to 4294967295, not " + quoted(value));
+                break;
+            case Name::Mouse:
+                if (value == "never" || value == "auto") {
+                    opt->mouse = value == "never" ? MouseChoice::Never : MouseChoice::Auto;
+                } else {
+                    refuse("--mouse takes never or auto, not " + quoted(value));
+                }
                 break;
             case Name::Color:
                 if (!attached || value == "always") {

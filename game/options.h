@@ -12,6 +12,7 @@ struct Options {
     bool seeded = false;  // the first game draws from seed, each next game from the next number
     unsigned seed = 0;
     ColourChoice colour = ColourChoice::Auto;
+    MouseChoice mouse = MouseChoice::Auto;
 };
 
 // Reads the arguments into opt. Returns -1 when the game is to be played.

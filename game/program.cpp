@@ -84,6 +84,7 @@ int salvoMain(int argc, char** argv) {
         return status;
     }
     terminalSetColour(opt.colour);
+    terminalSetMouse(opt.mouse);
     Tally tally;
     sayTally(tally);
 

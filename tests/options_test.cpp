@@ -9,12 +9,13 @@
 // What a command line gives: the status (-1: play), the start of what goes
 // to standard output and to standard error, and the options to play with.
 TEST(Options, GnuStyleOrOneUsageLineAndStatusTwo) {
-    const std::string usage = "; usage: salvo [--level=1-5] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--help] [--version]\n";
+    const std::string usage = "; usage: salvo [--level=1-5] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--mouse=WHEN] [--help] [--version]\n";
     using C = ColourChoice;
+    using M = MouseChoice;
     struct Row { std::vector<const char*> args; int status; std::string out, err; Options want; } rows[] = {
         {{}, -1, "", "", {}},
-        {{"--level=5", "--place", "hand", "--seed=4294967295", "--color"}, -1, "", "", {5, 1, true, 4294967295u, C::Always}},
-        {{"--lev", "1", "--pl=random", "--se", "0", "--col=never", "--color=auto"}, -1, "", "", {1, 2, true, 0, C::Auto}},
+        {{"--level=5", "--place", "hand", "--seed=4294967295", "--color", "--mouse=never"}, -1, "", "", {5, 1, true, 4294967295u, C::Always, M::Never}},
+        {{"--lev", "1", "--pl=random", "--se", "0", "--col=never", "--color=auto", "--mo", "auto"}, -1, "", "", {1, 2, true, 0, C::Auto, M::Auto}},
         {{"--bogus", "stray", "--help"}, 0, "Usage: salvo [OPTION]...\n", "", {}},
         {{"-h", "--version"}, 0, "Usage: salvo [OPTION]...\n", "", {}},
         {{"--version", "--help"}, 0, "salvo ", "", {}},
@@ -26,6 +27,7 @@ TEST(Options, GnuStyleOrOneUsageLineAndStatusTwo) {
         {{"--place=boat"}, 2, "", "salvo: --place takes hand or random, not 'boat'" + usage, {}},
         {{"--seed=4294967296"}, 2, "", "salvo: --seed takes a number from 0 to 4294967295, not '4294967296'" + usage, {}},
         {{"--color=yes"}, 2, "", "salvo: --color takes always, never or auto, not 'yes'" + usage, {}},
+        {{"--mouse=always"}, 2, "", "salvo: --mouse takes never or auto, not 'always'" + usage, {}},
         {{"--version=2"}, 2, "", "salvo: option '--version' takes no value" + usage, {}},
     };
     for (Row& r : rows) {
@@ -36,7 +38,7 @@ TEST(Options, GnuStyleOrOneUsageLineAndStatusTwo) {
         EXPECT_EQ(optionsParse(static_cast<int>(r.args.size()), r.args.data(), &opt, &out, &err), r.status);
         EXPECT_TRUE(out.starts_with(r.out) && out.empty() == r.out.empty()) << out;
         EXPECT_EQ(err, r.err);
-        auto fields = [](const Options& o) { return std::tuple(o.level, o.place, o.seeded, o.seed, o.colour); };
+        auto fields = [](const Options& o) { return std::tuple(o.level, o.place, o.seeded, o.seed, o.colour, o.mouse); };
         EXPECT_EQ(fields(opt), fields(r.want));  // untouched by a refusal
     }
 }

@@ -79,11 +79,16 @@ void csi(VtScreen& s, std::string_view params, char final) {
     if (params.empty()) p.clear();
     auto arg = [&](std::size_t i, int def) { return i < p.size() && p[i] > 0 ? p[i] : def; };
     if (priv) {
-        if ((final != 'h' && final != 'l') || p.size() != 1 || (p[0] != 25 && p[0] != 1049)) {
+        bool mouseMode = s.mouse && p.size() == 1 && (p[0] == 1000 || p[0] == 1006);
+        if ((final != 'h' && final != 'l') || p.size() != 1 || (p[0] != 25 && p[0] != 1049 && !mouseMode)) {
             return fail(s, "unknown sequence " + seq);
         }
         bool on = final == 'h';
-        if (p[0] == 25) {
+        if (p[0] == 1000) {
+            s.mouseReports = on;
+        } else if (p[0] == 1006) {
+            s.mouseSgr = on;
+        } else if (p[0] == 25) {
             s.cursorShown = on;
         } else if (on != s.alternate) {
             s.alternate = on;

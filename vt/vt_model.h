@@ -3,7 +3,8 @@
 // characters (UTF-8 up to U+00FF), CR, LF and BS; CSI cursor position (H),
 // SGR (m: 0, 4, 7, 30-37, 39, 40-47, 49, 90-97, 100-107), erase in display and in
 // line (J, K), insert and delete line (L, M), the scroll region (r), and the
-// private modes 25 (cursor shown) and 1049 (alternate screen). Anything else
+// private modes 25 (cursor shown) and 1049 (alternate screen); and on a
+// terminal that reports the mouse, its modes 1000 and 1006. Anything else
 // is an error: the tests, fuzzers and benchmarks replay the layer's output
 // through it and look at the screen it makes.
 //
@@ -46,6 +47,9 @@ struct VtScreen {
     bool underline = false;
     bool cursorShown = true;
     bool alternate = false;
+    bool mouse = false;        // the terminal reports the mouse (its terminfo entry says so)
+    bool mouseReports = false; // and is asked to (mode 1000)
+    bool mouseSgr = false;     // in the SGR encoding (mode 1006)
     int coloursNamed = 0;    // SGR colour numbers met (a terminal without colour should meet none)
     std::string unfinished;  // the start of a sequence or character cut between feeds
     std::string error;       // the first thing outside the set; empty while all is well

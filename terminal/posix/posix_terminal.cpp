@@ -15,9 +15,10 @@ namespace {
 Display display;
 KeyDecoder keys;
 ColourChoice colourChoice = ColourChoice::Auto;
+MouseChoice mouseChoice = MouseChoice::Auto;
 bool pollTakesTerminals = true;  // not so on macOS: select() then
 
-void start() { sessionStart(display, keys, colourChoice); }
+void start() { sessionStart(display, keys, colourChoice, mouseChoice); }
 
 // Brings the screen up to date; a new size of the terminal is an event.
 void draw() {
@@ -108,7 +109,7 @@ bool showsColour() {
     return display.screen.colour;
 }
 
-void setMouse(MouseChoice) {}
+void setMouse(MouseChoice choice) { mouseChoice = choice; }
 
 bool echoes() {
     start();

@@ -27,6 +27,10 @@ termios savedMode{};           // its modes as we found them
 bool pipeSignalIgnored = false;  // as we were started
 int wakeFds[2] = {-1, -1};       // the self-pipe: signal handlers write, the wait for keys reads
 char farewell[TERMINAL_FAREWELL_MAX];  // the line written when the program ends
+// Mouse reporting, turned on with the terminal where terminfo says it
+// reports the mouse, and off with every giving back; empty where not.
+const char* mouseOn = "";
+const char* mouseOff = "";
 
 // Read by signal handlers.
 volatile std::sig_atomic_t ownsTerminal = 0;
@@ -83,7 +87,10 @@ void takeTerminal() {
         while (tcsetattr(modesFd, TCSANOW, &mode) < 0 && errno == EINTR) {
         }
     }
-    if (drawsOnTerminal && !outputGone) (void)writeRaw("\x1b[?1049h", 8);
+    if (drawsOnTerminal && !outputGone) {
+        (void)writeRaw("\x1b[?1049h", 8);
+        (void)writeRaw(mouseOn, std::strlen(mouseOn));
+    }
     ownsTerminal = 1;
     mustRepaint = 1;
 }
@@ -96,6 +103,7 @@ void giveBackTerminal() {
     if (!ownsTerminal) return;
     ownsTerminal = 0;
     if (drawsOnTerminal && !outputGone) {
+        (void)writeRaw(mouseOff, std::strlen(mouseOff));
         char leave[64] = "\x1b[m\x1b[r\x1b[";
         std::size_t n = std::strlen(leave);
         char digits[8];
@@ -234,7 +242,7 @@ EditingKeys editingKeys(const termios& mode) {
 
 }  // namespace
 
-void sessionStart(Display& d, KeyDecoder& k, ColourChoice colour) {
+void sessionStart(Display& d, KeyDecoder& k, ColourChoice colour, MouseChoice mouse) {
     if (started) return;
     started = true;
     readsTerminal = isatty(STDIN_FILENO) != 0;
@@ -247,6 +255,13 @@ void sessionStart(Display& d, KeyDecoder& k, ColourChoice colour) {
     d.screen.colour = displayColour(colour, std::getenv("NO_COLOR"), terminfoColours(term));
     modesFd = readsTerminal && drawsOnTerminal ? STDIN_FILENO : drawsOnTerminal ? STDOUT_FILENO : -1;
     k.editing = readsTerminal && drawsOnTerminal;
+    // The mouse is ours only where we read the keys, and the player wants it.
+    TerminfoMouse reports = k.editing && mouse == MouseChoice::Auto ? terminfoMouse(term) : TerminfoMouse::None;
+    if (reports != TerminfoMouse::None) {
+        bool sgr = reports == TerminfoMouse::Sgr;
+        mouseOn = sgr ? "\x1b[?1000h\x1b[?1006h" : "\x1b[?1000h";
+        mouseOff = sgr ? "\x1b[?1006l\x1b[?1000l" : "\x1b[?1000l";
+    }
     if (k.editing) {
         termios mode{};
         if (tcgetattr(STDIN_FILENO, &mode) == 0) k.settings = editingKeys(mode);

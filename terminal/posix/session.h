@@ -7,7 +7,8 @@
 // shows.
 //
 // Who gets what:
-// - standard input and output both a terminal: our own line editing and echo;
+// - standard input and output both a terminal: our own line editing and echo,
+//   and the mouse where terminfo says the terminal reports it;
 // - output a terminal, input a pipe: the game is drawn, typed keys are not echoed;
 // - input a terminal, output elsewhere: the terminal's own line editing and
 //   echo, and its modes are left alone;
@@ -18,10 +19,10 @@
 #include "terminal/posix/keys.h"
 
 // Starts the session once (later calls do nothing): looks at standard input
-// and output and at the terminal's type, sets d's colours and k's editing
-// from them, takes the signals over and the terminal if it is ours to take.
-// A dumb terminal ends the program with status 1 and a message.
-void sessionStart(Display& d, KeyDecoder& k, ColourChoice colour);
+// and output and at the terminal's type, sets d's colours, k's editing and
+// the mouse from them, takes the signals over and the terminal if it is ours
+// to take. A dumb terminal ends the program with status 1 and a message.
+void sessionStart(Display& d, KeyDecoder& k, ColourChoice colour, MouseChoice mouse);
 
 // Brings the screen up to date with d, unless it is not ours to draw on now
 // (a job in the background): then it is drawn whole on coming back. A write

@@ -40,7 +40,7 @@ TEST(Terminal, EveryWayOutGivesTheTerminalBackWithAnHonestStatus) {
         Terminal t(r.before + SALVO + r.after);
         if (!r.waitFor.empty()) {
             Screen s = t.waitShows(r.waitFor);
-            EXPECT_TRUE(s.alternate);
+            EXPECT_TRUE(s.alternate && s.mouse);  // tmux's terminal reports the mouse
             if (r.waitFor == LEVELS) {  // the first screen: the boards and the fleets, the first menu
                 EXPECT_EQ(s.rows[0] + "/" + s.rows[11] + "/" + s.rows[14] + "/" + s.rows[15] + "/" + s.rows[21],
                           "  |ABCDEFGHIJ       |ABCDEFGHIJ    Your fleet          Opponent's fleet/10|               10|/"
@@ -76,15 +76,23 @@ TEST(Terminal, StoppedSentToTheBackgroundAndBroughtBack) {
     const std::string kept = "stty -g | cmp - <(echo $b) && ";
     for (std::string then : {"bg; until [ -n \"$(jobs -s)\" ]; do :; done; " + kept + "fg", std::string("fg")}) {
         t.key("C-z");
-        t.waitFor([](const Screen& s) { return !s.alternate && s.atCursor() == "$" && s.shows("Stopped"); }, "the stop");
+        t.waitFor([](const Screen& s) { return !s.alternate && !s.mouse && s.atCursor() == "$" && s.shows("Stopped"); }, "the stop");
         t.type(kept + then);
         Screen s = t.waitShows(PLACING);
-        EXPECT_TRUE(s.alternate && s.shows("> 3")) << s.dump();
+        EXPECT_TRUE(s.alternate && s.mouse && s.shows("> 3")) << s.dump();
     }
     t.type("-");
     t.waitFor([](const Screen& x) { return !x.alternate && x.atCursor() == "$"; }, "the end");
     t.type("stty -g | cmp - <(echo $b) && echo modes kept");
-    t.waitShows("modes kept");
+    EXPECT_FALSE(t.waitShows("modes kept").mouse);
+}
+
+// --mouse=never leaves the mouse to the terminal: not a byte of reporting.
+TEST(Terminal, TheMouseLeftToTheTerminalIfAskedTo) {
+    Terminal t(SALVO + " --mouse=never");
+    EXPECT_FALSE(t.waitShows(LEVELS).mouse);
+    t.type("-");
+    t.expectExit(0);
 }
 
 // A window change shows at once, with no key: the game as soon as it fits, with what was typed.

@@ -25,6 +25,7 @@ struct Screen {
     int cursorX = -1;
     int cursorY = -1;
     bool alternate = false;
+    bool mouse = false;  // mouse reporting on
     bool operator==(const Screen&) const = default;
 
     const std::string& atCursor() const { return rows.at(static_cast<std::size_t>(cursorY)); }
@@ -71,9 +72,9 @@ public:
     void resize(int cols, int rows) { tmux("resize-window -t salvo -x " + std::to_string(cols) + " -y " + std::to_string(rows)); }
 
     Screen screen() const {
-        std::istringstream out(tmux("display -p -t salvo '#{cursor_x} #{cursor_y} #{alternate_on}' \\; capture-pane -p -t salvo"));
+        std::istringstream out(tmux("display -p -t salvo '#{cursor_x} #{cursor_y} #{alternate_on} #{mouse_any_flag}' \\; capture-pane -p -t salvo"));
         Screen s;
-        if (!(out >> s.cursorX >> s.cursorY >> s.alternate)) throw std::runtime_error("no pane");
+        if (!(out >> s.cursorX >> s.cursorY >> s.alternate >> s.mouse)) throw std::runtime_error("no pane");
         out.ignore();
         for (std::string line; std::getline(out, line);) s.rows.push_back(line.erase(line.find_last_not_of(' ') + 1));
         return s;
@@ -94,11 +95,13 @@ public:
         return waitFor([text](const Screen& s) { return s.shows(text); }, std::string(text));
     }
 
-    // Waits for the program's end: its status, the normal screen and the modes back.
+    // Waits for the program's end: its status, the normal screen, mouse
+    // reporting off and the modes back.
     Screen expectExit(int status) const {
         Screen s = waitShows("EXIT=");
         EXPECT_TRUE(s.shows("EXIT=" + std::to_string(status) + ", modes kept")) << s.dump();
         EXPECT_FALSE(s.alternate);
+        EXPECT_FALSE(s.mouse);
         return s;
     }
 
