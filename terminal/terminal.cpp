@@ -52,6 +52,15 @@ unsigned terminalClockSeed() {
     return static_cast<unsigned>(static_cast<std::uint64_t>(std::time(nullptr)) & 0xffffffffu);
 }
 
+bool terminalColourWanted(ColourChoice choice, const char* noColor, bool terminalHasColour) {
+    switch (choice) {
+        case ColourChoice::Always: return true;
+        case ColourChoice::Never: return false;
+        case ColourChoice::Auto: break;
+    }
+    return !(noColor && *noColor) && terminalHasColour;
+}
+
 void assertFailed(const char* condition, const char* file, int line) noexcept {
     // The alternate screen would swallow the message: give the terminal back first.
     terminalRestore();

@@ -146,3 +146,8 @@ unsigned terminalRandomSeed();
 
 // The clock's seed, for the backends of real terminals: the time in seconds.
 unsigned terminalClockSeed();
+
+// Whether a backend shows the game's colours: as the --color option says,
+// and by default not when NO_COLOR (noColor) is set and not empty, nor on a
+// terminal without colours.
+bool terminalColourWanted(ColourChoice choice, const char* noColor, bool terminalHasColour);

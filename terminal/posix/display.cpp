@@ -52,13 +52,7 @@ void displayKeepFrame(Display& d, const Frame& frame, const Coord* cursor) {
 }
 
 bool displayColour(ColourChoice choice, const char* noColor, int colours) {
-    switch (choice) {
-        case ColourChoice::Always: return true;
-        case ColourChoice::Never: return false;
-        case ColourChoice::Auto: break;
-    }
-    if (noColor && *noColor) return false;
-    return colours == TERMINFO_UNKNOWN || colours >= 8;
+    return terminalColourWanted(choice, noColor, colours == TERMINFO_UNKNOWN || colours >= 8);
 }
 
 void displayRepaint(Display& d, int rows, int cols) {

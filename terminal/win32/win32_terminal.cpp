@@ -1,21 +1,17 @@
 // The Windows console, through kernel32. The game draws on a screen buffer
-// of its own, 80 x 25, a whole frame a call; and every way out (the end of
-// main, the quit line, Ctrl-C, Ctrl-Break, the window closed, a failed
-// assertion) makes the player's buffer the active one again and puts back
-// the console modes and both code pages.
+// of its own, 80 x 25, a whole frame a call, and reads the console's input
+// records as events (win32_input.h): keys, the mouse with quick-edit off.
+// Every way out (the end of main, the quit line, Ctrl-C, Ctrl-Break, the
+// window closed, a failed assertion) makes the player's buffer the active
+// one again and puts back the console modes, quick-edit with them, and both
+// code pages.
 #include "terminal/win32/win32_terminal.h"
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+
+#include "terminal/win32/win32_input.h"
 
 namespace {
 
@@ -42,6 +38,14 @@ UINT outputCodePage = 0;
 char farewellLine[TERMINAL_FAREWELL_MAX];
 DWORD farewellLength = 0;
 
+// As the options ask, and as the console's input is read: its records, or
+// a pipe's bytes.
+ColourChoice colourChoice = ColourChoice::Auto;
+MouseChoice mouseChoice = MouseChoice::Auto;
+bool readsConsole = false;
+Win32Input inputState;
+std::deque<TerminalEvent> events;
+
 void restore() noexcept;
 
 BOOL WINAPI onControl(DWORD) {
@@ -59,6 +63,7 @@ void takeConsole() {
     outputCodePage = GetConsoleOutputCP();
     inputHandle = GetStdHandle(STD_INPUT_HANDLE);
     inputModeKnown = GetConsoleMode(inputHandle, &inputMode) != 0;
+    readsConsole = inputModeKnown;
 
     DWORD mode = 0;
     if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
@@ -85,7 +90,20 @@ void takeConsole() {
     std::atexit([] { restore(); });
     SetConsoleCtrlHandler(onControl, TRUE);
     taken = true;
-    if (gameBuffer) SetConsoleActiveScreenBuffer(gameBuffer);
+    // Keys one by one as records, Ctrl-C still a signal; the mouse's clicks
+    // the game's, with quick-edit (which takes them to select text) off,
+    // unless the player leaves the mouse to the console.
+    if (readsConsole) {
+        DWORD keys = ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT | ENABLE_EXTENDED_FLAGS;
+        DWORD mouse = mouseChoice == MouseChoice::Never ? inputMode & ENABLE_QUICK_EDIT_MODE : ENABLE_MOUSE_INPUT;
+        SetConsoleMode(inputHandle, keys | mouse);
+    }
+    if (gameBuffer) {
+        SetConsoleActiveScreenBuffer(gameBuffer);
+        // Underline, which marks the latest shots, shows only with this
+        // (Windows 10's console and later; elsewhere it is not shown).
+        SetConsoleMode(gameBuffer, ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT | ENABLE_LVB_GRID_WORLDWIDE);
+    }
     // The game's 80 x 25: the window is sized before the buffer. Typed
     // lines come in UTF-8.
     HANDLE out = gameBuffer ? gameBuffer : GetStdHandle(STD_OUTPUT_HANDLE);
@@ -116,19 +134,33 @@ void show(const Frame& frame, const Coord* cursor) {
     std::array<CHAR_INFO, SCREEN_WIDTH * SCREEN_HEIGHT> cells;
     for (std::size_t i = 0; i < cells.size(); i++) {
         cells[i].Char.UnicodeChar = frame[i].ch == 0 ? L' ' : static_cast<WCHAR>(frame[i].ch);
-        cells[i].Attributes = static_cast<WORD>(frame[i].attr);
+        cells[i].Attributes = win32Attribute(frame[i].attr);
     }
     SMALL_RECT area{0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1};
     WriteConsoleOutputW(out, cells.data(), COORD{SCREEN_WIDTH, SCREEN_HEIGHT}, COORD{0, 0}, &area);
     if (cursor) SetConsoleCursorPosition(out, COORD{static_cast<SHORT>(cursor->x), static_cast<SHORT>(cursor->y)});
 }
 
-// Typed lines, as the C library reads them: each byte a character, a newline Enter.
-TerminalEvent nextEvent(bool) {
-    int c = std::fgetc(stdin);
-    if (c == EOF) return {EventKind::End, 0, {0, 0}};
-    if (c == '\n') return {EventKind::Enter, 0, {0, 0}};
-    return {EventKind::Char, static_cast<unsigned char>(c), {0, 0}};
+// The console's input records as events; or, from a pipe, each byte a
+// character and a newline Enter.
+TerminalEvent nextEvent(bool wait) {
+    gameOutput();
+    while (events.empty()) {
+        if (!readsConsole) {
+            int c = std::fgetc(stdin);
+            if (c == EOF) return {EventKind::End, 0, {0, 0}};
+            return c == '\n' ? TerminalEvent{EventKind::Enter, 0, {0, 0}} : TerminalEvent{EventKind::Char, static_cast<unsigned char>(c), {0, 0}};
+        }
+        DWORD waiting = 0;
+        if (!wait && (!GetNumberOfConsoleInputEvents(inputHandle, &waiting) || waiting == 0)) return {};
+        INPUT_RECORD record;
+        DWORD read = 0;
+        if (!ReadConsoleInputW(inputHandle, &record, 1, &read)) return {EventKind::End, 0, {0, 0}};
+        if (read == 1) win32Translate(inputState, record, &events);
+    }
+    TerminalEvent e = events.front();
+    events.pop_front();
+    return e;
 }
 
 void pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
@@ -164,22 +196,25 @@ void farewell(const char* line) {
 
 // What was typed at the console and not yet read.
 void dropTyped() {
-    DWORD mode = 0;
-    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-    if (GetConsoleMode(in, &mode)) FlushConsoleInputBuffer(in);
+    if (!readsConsole) return;
+    FlushConsoleInputBuffer(inputHandle);
+    events.clear();
 }
 
 
 
-// The console shows its colours whatever the option says, and keeps typed
-// squares only: its line input knows no arrow keys.
-void setColour(ColourChoice) {}
+// Every console has colours: only the option and NO_COLOR take them away.
+void setColour(ColourChoice choice) { colourChoice = choice; }
 
-bool showsColour() { return true; }
+bool showsColour() { return terminalColourWanted(colourChoice, std::getenv("NO_COLOR"), true); }
 
-void setMouse(MouseChoice) {}
+void setMouse(MouseChoice choice) { mouseChoice = choice; }
 
-bool echoes() { return false; }
+// The console's own echo is off while the game reads its records.
+bool echoes() {
+    gameOutput();
+    return readsConsole;
+}
 
 Coord size() { return {SCREEN_WIDTH, SCREEN_HEIGHT}; }
 

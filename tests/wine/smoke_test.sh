@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Windows build under wine in tmux (80 x 25): the options taken, the first
-# target prompt, the quit line's status 0, and the console's screen as the
-# shell left it: wine's cmd, whose text before the game is in the console's
-# buffer (wine knows nothing of the terminal's). WINEPREFIX and the like come
-# from the caller. Usage: smoke_test.sh path/to/salvo.exe
+# target prompt, the arrow keys aiming and Backspace erasing through the
+# console's input records, the quit line's status 0, and the console's screen
+# as the shell left it with the tally of the run: wine's cmd, whose text
+# before the game is in the console's buffer (wine knows nothing of the
+# terminal's). WINEPREFIX and the like come from the caller.
+# Usage: smoke_test.sh path/to/salvo.exe
 set -euo pipefail
 exe=$(realpath -- "$1")
 server="salvo-wine-$$"
@@ -53,9 +55,20 @@ ships=$(screen | sed -n 3,12p | cut -c4-13 | tr -cd O | wc -c)
 ((ships == 30)) || fail "$ships ship squares on the player's board, not 30"
 echo "ok: the options taken, the boards and the fleets at the first target prompt"
 
+# Two squares right and one down from A1: C2, the cursor on it. Backspace
+# erases what was typed after it.
+tmx send-keys -t "$session" Right Right Down
+wait_for "> c2"
+[[ $(tmx display -p -t "$session" '#{cursor_x},#{cursor_y}') == "23,3" ]] || fail "the cursor is not on C2"
+tmx send-keys -t "$session" x BSpace Enter
+wait_for "You have 2 shots left. What is your target?"
+screen | grep -qx "> c2" || fail "C2 was not fired at as aimed"
+echo "ok: the arrow keys aim and Backspace erases, through the console's input"
+
 type_line -
 wait_for "EXIT="
 screen | grep -q "EXIT=0$" || fail "the quit line did not end the program with status 0"
-# The game drew on a buffer of its own: cmd's is back, with nothing of the game's.
-[[ $(screen | grep -v '^$') == "$marker"$'\nEXIT=0' ]] || fail "the shell's screen is not back as it was"
-echo "ok: the quit line ends it with status 0, and the shell's screen is back"
+# The game drew on a buffer of its own: cmd's is back, with nothing of the
+# game's but the tally of the run.
+[[ $(screen | grep -v '^$') == "$marker"$'\nsalvo: 1 game played, 0 won, 0 lost.\nEXIT=0' ]] || fail "the shell's screen is not back as it was"
+echo "ok: the quit line ends it with status 0, and the shell's screen is back with the tally"
