@@ -13,6 +13,10 @@
 // Nothing carries over from one run to the next: headlessReset forgets the
 // queued input, the screen and the seed; the entry seeds rand from that seed
 // at every game and sets the opponent's level before every match.
+//
+// The Admiral searches with a small budget here: its shots come sooner, and
+// the fuzzer plays many more games (its search has a target of its own,
+// fuzz_admiral, with the game's budget).
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -20,6 +24,7 @@
 #include <string>
 
 #include "game/program.h"
+#include "rules/admiral.h"
 #include "rules/text.h"
 #include "screen/console.h"
 #include "terminal/game_assert.h"
@@ -38,6 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     static_cast<unsigned>(data[2]) << 16 | static_cast<unsigned>(data[3]) << 24;
     std::string_view typed(reinterpret_cast<const char*>(data) + 4, size - 4);
 
+    static constexpr LayoutBudget QUICK = {100, 10, 4, 20};
+    admiralSetBudget(&QUICK);
     terminalUse(headlessTerminal());
     headlessReset();
     headlessSetSeed(seed);

@@ -12,6 +12,7 @@ namespace {
 // sight where most draws run into dead ends still answers in time. More
 // draws, or more candidates below, did not sink fleets sooner.
 constexpr LayoutBudget BUDGET = {20000, 3000, 2000, 10000};
+LayoutBudget budget = BUDGET;
 
 // Draws for one even fleet: the one kept is drawn among them by weight.
 constexpr int EVEN_DRAWS = 1000;
@@ -137,13 +138,15 @@ void admiralChoose(const Sight& sight, FleetPrior prior, AdmiralRandom& random, 
     Position p = positionOf(sight);
     GAME_ASSERT(p.sunkCount < FLEET_SHIPS && bitsAny(p.unknown));
     std::vector<Layout> layouts;
-    layoutsFind(p, prior, BUDGET, random, &layouts);
+    layoutsFind(p, prior, budget, random, &layouts);
     Odds odds = oddsOf(layouts, p.unknown);
     Candidates c = candidatesOf(odds, p.unknown);
     int best = c.n > 0 ? bestOf(layouts, odds, p, c, random) : anyTarget(p);
     *x = best % STRIDE;
     *y = best / STRIDE;
 }
+
+void admiralSetBudget(const LayoutBudget* b) { budget = b ? *b : BUDGET; }
 
 std::array<ShipPlace, FLEET_SHIPS> admiralDrawEvenFleet(AdmiralRandom& random) {
     std::array<Bits, FLEET_SHIPS> kept{};

@@ -12,6 +12,11 @@
 // Needs a sight that a real fleet can give, with a ship afloat.
 void admiralChoose(const Sight& sight, FleetPrior prior, AdmiralRandom& random, int* x, int* y);
 
+// How hard the search tries from now on (null: as hard as in the game). A
+// smaller budget aims worse and answers sooner: the whole-game fuzzer plays
+// so, to play more games.
+void admiralSetBudget(const LayoutBudget* budget);
+
 // A whole fleet, longest ship first, drawn so that every legal layout is
 // about as likely as any other: a fleet as a player might place it by hand.
 [[nodiscard]] std::array<ShipPlace, FLEET_SHIPS> admiralDrawEvenFleet(AdmiralRandom& random);

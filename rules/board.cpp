@@ -71,8 +71,9 @@ void mapSquareName(int x, int y, char* outbuf, int buflen) {
 
 namespace {
 
+// Read straight from the block: every redraw asks it for every square.
 bool hasShip(const std::uint8_t* map, int x, int y) {
-    return XYVALID(x, y) && mapTestFlags(map, x, y, CELL_SHIP);
+    return XYVALID(x, y) && (map[x + y * MAP_WIDTH] & CELL_SHIP) != 0;
 }
 
 // The ship a segment belongs to: its first (left or top) square, its
@@ -155,11 +156,14 @@ ShipPlace mapShipAt(const std::uint8_t* map, int x, int y) {
 ShipCount mapCountShips(const std::uint8_t* map) {
     GAME_ASSERT(map != NULL);
     ShipCount count{};
+    // Each ship counted at its first (left or top) square.
     for (int y = 0; y < MAP_HEIGHT; y++) {
         for (int x = 0; x < MAP_WIDTH; x++) {
             if (!hasShip(map, x, y) || hasShip(map, x - 1, y) || hasShip(map, x, y - 1)) continue;
-            Ship ship = shipThrough(map, x, y);
-            (mapTestFlags(map, x, y, CELL_SUNK) ? count.sunk : count.afloat)[ship.len]++;
+            int len = 1;
+            int dx = hasShip(map, x + 1, y) ? 1 : 0;
+            while (hasShip(map, x + len * dx, y + len * (1 - dx))) len++;
+            ((map[x + y * MAP_WIDTH] & CELL_SUNK) ? count.sunk : count.afloat)[len]++;
         }
     }
     return count;

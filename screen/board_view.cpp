@@ -69,7 +69,8 @@ void drawFleet(ConsoleWin* c, const std::uint8_t* map, int ox, const char* title
                 for (int i = x; i < x + len && i < FLEET_WIDTH; i++) row[i] = lookOf(kind, colour);
             }
         }
-        for (int i = 0; i < FLEET_WIDTH; i++) consolePrintAt(c, ox + i, 2 + MAX_SHIP_LEN - len, row[i].attr, "%c", row[i].ch);
+        Cell* cells = consoleCell(c, ox, 2 + MAX_SHIP_LEN - len);
+        for (int i = 0; i < FLEET_WIDTH; i++) cells[i] = {static_cast<unsigned char>(row[i].ch), static_cast<std::uint16_t>(row[i].attr)};
     }
 }
 
@@ -157,12 +158,29 @@ void consoleComposeMaps(ConsoleWin* c, const BoardsDrawn& boards) {
     GAME_ASSERT(c != NULL);
     GAME_ASSERT(boards.opponent.map != NULL);
     GAME_ASSERT(boards.player.map != NULL);
+    // Boards are drawn again and again as they stand, a few times a shot:
+    // what they are drawn from, the same as last time, is drawn already.
+    bool colour = terminalShowsColour();
+    std::string from;
+    for (const BoardDrawn* b : {&boards.player, &boards.opponent}) {
+        from.append(reinterpret_cast<const char*>(b->map), MAP_WIDTH * MAP_HEIGHT);
+        from += b->marked ? b->marked->to_string() : "-";
+        from += static_cast<char>(b->mode);
+    }
+    from += static_cast<char>(boards.panel);
+    from += colour ? 'c' : 'p';
+    if (boards.panel == Panel::Figures && boards.figures) {
+        const MatchFigures& f = *boards.figures;
+        for (int n : {f.turn, f.player.shots, f.player.hits, f.computer.shots, f.computer.hits}) from += std::to_string(n) + ",";
+        from += f.opponent;
+    }
+    if (from == c->drawn) return;
+    c->drawn = from;
     // Without a bracket of the caller's, each piece would write the screen.
     bool bracket = c->updating == 0;
     if (bracket) consoleBeginUpdate(c);
     consoleDrawMap(c, boards.player, 0, 0);
     consoleDrawMap(c, boards.opponent, OPPONENT_BOARD_X, 0);
-    bool colour = terminalShowsColour();
     drawFleet(c, boards.player.map, FLEET_X[0], "Your fleet", colour);
     drawFleet(c, boards.opponent.map, FLEET_X[1], "Opponent's fleet", colour);
     drawPanel(c, boards);
@@ -181,11 +199,13 @@ void consoleDrawMap(ConsoleWin* c, const BoardDrawn& board, int ox, int oy) {
     for (int x = 0; x < MAP_WIDTH; x++) consolePrintAt(c, ox + 3 + x, oy + 1, -1, "%c", '-');
     for (int y = 0; y < MAP_HEIGHT; y++) {
         consolePrintAt(c, ox, oy + 2 + y, -1, "%2d|", y + 1);
+        // The squares, a cell each, written straight: a redraw is on every shot's way.
+        Cell* cells = consoleCell(c, ox + 3, oy + 2 + y);
         for (int x = 0; x < MAP_WIDTH; x++) {
             SquareLook look = lookOf(squareKind(map, x, y, board.mode, !colour), colour);
             // The latest shots stand out, keeping their colours and characters.
             if (board.marked && board.marked->test(static_cast<std::size_t>(x + y * MAP_WIDTH))) look.attr |= ATTR_UNDERLINE;
-            consolePrintAt(c, ox + 3 + x, oy + 2 + y, look.attr, "%c", look.ch);
+            cells[x] = {static_cast<unsigned char>(look.ch), static_cast<std::uint16_t>(look.attr)};
         }
     }
 }

@@ -47,6 +47,7 @@ void consoleInit(ConsoleWin* c) {
     c->consoleEnd = SCREEN_HEIGHT - 2;  // the last row stays blank
     GAME_ASSERT(c->consoleEnd - c->consoleStart >= 2);
     c->charBuf.fill({0, ATTR_PLAIN});
+    c->drawn.clear();
     consoleFlush(c);
 }
 

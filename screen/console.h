@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <string>
 
 #include "screen/line_editor.h"
 #include "terminal/terminal.h"
@@ -32,6 +33,7 @@ struct ConsoleWin {
     int consoleEnd = 0;     // and its last row
     Coord cursorPos{0, 0};  // where the visible cursor goes
     int cursorSynced = 0;   // 1 once cursorPos is where the cursor is to be
+    std::string drawn;      // what the board view last drew in the image, to skip drawing it again
     ConsoleInput input;
 };
 

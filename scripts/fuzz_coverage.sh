@@ -13,8 +13,8 @@ cd "$SALVO_ROOT"
 seconds=${1:-180}
 shift || true
 targets=("$@")
-((${#targets[@]} > 0)) || targets=(parsers console game)
-folders=(game console board fleet opponent)
+((${#targets[@]} > 0)) || targets=(parsers console game admiral)
+folders=(game screen rules terminal)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 artifacts=build/fuzz/artifacts
