@@ -52,6 +52,14 @@ struct Run {
     VtScreen vt = vtNew(25, 80);
     std::size_t bytes = 0;
     std::string written;  // every byte, for --record and --expect
+    // When the first byte came after a key was pressed: how long a key waits
+    // for its answer, mean and longest.
+    std::chrono::steady_clock::time_point pressed;
+    std::chrono::steady_clock::time_point answered;
+    bool waiting = false;
+    double answerMs = 0;
+    double longestMs = 0;
+    int keys = 0;
 };
 
 [[noreturn]] void fail(const Run& run, const std::string& why) {
@@ -77,6 +85,13 @@ bool drain(Run& run, int quietMs) {
         char buf[4096];
         ssize_t got = read(run.fd, buf, sizeof buf);
         if (got <= 0) return false;
+        if (run.waiting) {
+            run.waiting = false;
+            double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - run.pressed).count();
+            run.answerMs += ms;
+            run.longestMs = std::max(run.longestMs, ms);
+            run.keys++;
+        }
         run.bytes += static_cast<std::size_t>(got);
         run.written.append(buf, static_cast<std::size_t>(got));
         vtFeed(run.vt, std::string_view(buf, static_cast<std::size_t>(got)));
@@ -134,6 +149,8 @@ pid_t startInPty(const char* program, const char* term, const std::string& seed,
 // key at a prompt changes the screen, so the next goes only after that, and
 // the program reads the keys one at a time however busy the machine.
 void press(Run& run, std::string_view key) {
+    run.pressed = std::chrono::steady_clock::now();
+    run.waiting = true;
     if (write(run.fd, key.data(), key.size()) != static_cast<ssize_t>(key.size())) fail(run, "the terminal is gone");
     std::size_t before = run.bytes;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -319,5 +336,7 @@ int main(int argc, char** argv) {
     std::printf("  bytes of the match      %8zu\n", matchBytes);
     std::printf("  bytes a player turn     %8zu\n", (matchBytes - arrowBytes) / static_cast<std::size_t>(std::max(turns, 1)));
     if (aiming) std::printf("  bytes an arrow key      %8zu  (%d pressed)\n", arrowBytes / static_cast<std::size_t>(std::max(arrows, 1)), arrows);
+    std::printf("  ms a key waits for its answer: %.2f mean, %.2f at most (%d keys)\n", run.answerMs / std::max(run.keys, 1),
+                run.longestMs, run.keys);
     return 0;
 }
