@@ -1,7 +1,9 @@
 #include "game/game.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "rules/admiral.h"
 #include "rules/text.h"
 #include "screen/board_view.h"
 #include "terminal/game_assert.h"
@@ -23,7 +25,8 @@ void gameInit(Game* g) {
     g->shotsAtPlayerDone = false;
     g->shotsAtOpponent.reset();
     g->firedByPlayer.reset();
-    g->figures = {"", 0, {0, 0}, {0, 0}};
+    g->figures = {"", 0, {0, 0}, {0, 0}, 0};
+    g->hintShown = false;
     g->panel = Panel::Nothing;
 }
 
@@ -59,9 +62,33 @@ void gameDrawMaps(Game* g) { gameDrawMapsAs(g, DRAW_SHIPS, DRAW_HIDDEN); }
 BoardsDrawn gameBoards(Game* g, int modePlayer, int modeOpponent) {
     GAME_ASSERT(g != NULL);
     return {{g->mapPlayer.get(), modePlayer, &g->shotsAtPlayer},
-            {g->mapOpponent.get(), modeOpponent, &g->shotsAtOpponent},
+            {g->mapOpponent.get(), modeOpponent, &g->shotsAtOpponent, g->hintShown ? &g->odds : nullptr},
             g->panel,
             &g->figures};
+}
+
+bool gameDrawsComputerFirst(unsigned seed) {
+    AdmiralRandom first = admiralSeed(seed ^ 0x66697273u);
+    return admiralBelow(first, 2) == 1;
+}
+
+int gameShotsPerTurn(const Game* g, const std::uint8_t* map) { return g->salvo ? mapShipsAfloat(map) : SHOTS_PER_TURN; }
+
+void gameHint(Game* g, bool show) {
+    GAME_ASSERT(g != NULL);
+    g->hintShown = show;
+    if (show) {
+        // The player's own sight of the computer's board, and the prior of
+        // the game's random placement, which placed the computer's fleet.
+        g->odds = admiralOdds(sightOf(g->mapOpponent.get()), FleetPrior::GamePlacement, g->hintRandom);
+        std::size_t likeliest = consoleLikeliest(g->odds);
+        g->figures.hints++;
+        consoleAimTo(&g->console, {static_cast<int>(likeliest) % MAP_WIDTH, static_cast<int>(likeliest) / MAP_WIDTH});
+        // Drawn at once: without the echo no frame of the typing would show it.
+        gameDrawMaps(g);
+        return;
+    }
+    consoleComposeMaps(&g->console, gameBoards(g, DRAW_SHIPS, DRAW_HIDDEN));
 }
 
 void gameDrawMapsAs(Game* g, int modePlayer, int modeOpponent) {
@@ -88,8 +115,27 @@ void printSummary(Game* g) {
     consolePrint(&g->console, "%s won in %d turn%s. You fired %d shot%s: %d hit%s, %s.\n",
                  g->playerWon ? "You" : "The opponent", f.turn, f.turn == 1 ? "" : "s", f.player.shots,
                  f.player.shots == 1 ? "" : "s", f.player.hits, f.player.hits == 1 ? "" : "s", mine);
-    consolePrint(&g->console, "%s fired %d shot%s: %d hit%s, %s.\n", f.opponent, f.computer.shots,
-                 f.computer.shots == 1 ? "" : "s", f.computer.hits, f.computer.hits == 1 ? "" : "s", theirs);
+    // The hints asked for, once there are some, where the row has room.
+    char hints[32] = "";
+    if (f.hints > 0) std::snprintf(hints, sizeof hints, " Hints used: %d.", f.hints);
+    consolePrint(&g->console, "%s fired %d shot%s: %d hit%s, %s.%s\n", f.opponent, f.computer.shots,
+                 f.computer.shots == 1 ? "" : "s", f.computer.hits, f.computer.hits == 1 ? "" : "s", theirs, hints);
+}
+
+}  // namespace
+
+namespace {
+
+// The computer's turn in the match: the marks of its turn before and of the
+// player's go, its own come; the boards as it leaves them go out with the
+// next message. Returns true when it has won.
+bool computerTurn(Game* g) {
+    // The computer's shots are marked until its next turn, the player's
+    // until the computer has fired.
+    g->shotsAtPlayerDone = true;
+    aiTurn(g);
+    g->shotsAtOpponent.reset();
+    return g->opponentWon == 1;
 }
 
 }  // namespace
@@ -101,26 +147,19 @@ bool gamePlay(Game* g) {
     g->figures.turn = 1;
     // Every line of the match names a square: the arrow keys may aim it.
     consoleAim(&g->console, 1);
-    for (;;) {
+    bool won = g->computerFirst && computerTurn(g);
+    while (!won) {
         if (!gamePlayerTurn(g)) return false;
-        if (g->playerWon == 1) {
-            // The opponent does not move after the player has won.
-            consolePrint(&g->console, "You Won!\nCongratulations!\n\n");
-            break;
-        }
-        // The computer's shots are marked until its next turn, the
-        // player's until the computer has fired.
-        g->shotsAtPlayerDone = true;
-        aiTurn(g);
-        g->shotsAtOpponent.reset();
-        if (!g->opponentWon) g->figures.turn++;
+        // The opponent does not move after the player has won.
+        if (g->playerWon == 1) break;
+        // Then the computer's turn ends the round, or begins it.
+        if (g->computerFirst) g->figures.turn++;
+        won = computerTurn(g);
+        if (!won && !g->computerFirst) g->figures.turn++;
         // What the turn changed goes out with the next message, in one frame.
         consoleComposeMaps(&g->console, gameBoards(g, DRAW_SHIPS, DRAW_HIDDEN));
-        if (g->opponentWon == 1) {
-            consolePrint(&g->console, "The Opponent Won!\nTry again?\n\n");
-            break;
-        }
     }
+    consolePrint(&g->console, won ? "The Opponent Won!\nTry again?\n\n" : "You Won!\nCongratulations!\n\n");
     consoleAim(&g->console, 0);
     printSummary(g);
     gameDrawMapsAs(g, DRAW_SHIPS, DRAW_SHIPS);
@@ -130,7 +169,13 @@ bool gamePlay(Game* g) {
 bool gamePlayerTurn(Game* g) {
     GAME_ASSERT(g != NULL);
     ConsoleWin* c = &g->console;
-    int shotsLeft = SHOTS_PER_TURN;
+    // ? asks for the hint, where the game has it.
+    if (g->hints) consoleHint(c, [g](bool show) { gameHint(g, show); });
+    struct NoHint {
+        ConsoleWin* c;
+        ~NoHint() { consoleHint(c, nullptr); }
+    } noHint{c};
+    int shotsLeft = gameShotsPerTurn(g, g->mapPlayer.get());
     while (shotsLeft > 0) {
         // The previous shot's mark is on the board before the next is asked
         // for, shown with the prompt.
@@ -138,6 +183,10 @@ bool gamePlayerTurn(Game* g) {
         consolePrint(c, "You have %d shot%s left. What is your target?\n> ", shotsLeft, shotsLeft == 1 ? "" : "s");
         char buf[256];
         if (!consoleReadLine(c, buf, sizeof buf)) return false;
+        if (!g->hints && (std::strcmp(buf, "?\n") == 0 || std::strcmp(buf, "?") == 0)) {
+            consolePrint(c, "No hints in this game (--hints=never).\n");
+            continue;
+        }
         int x = 0;
         int y = 0;
         // An empty text is bad coordinates like any other. Neither a bad

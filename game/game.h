@@ -30,8 +30,14 @@ struct Game {
     bool shotsAtPlayerDone = false;       // that turn is over: its marks go with the next shot
     SquareSet shotsAtOpponent;            // the player's turn under way, marked on the computer's board
     SquareSet firedByPlayer;              // every square the player fired at
-    MatchFigures figures{"", 0, {0, 0}, {0, 0}};  // the turn, and each side's shots and hits
+    MatchFigures figures{"", 0, {0, 0}, {0, 0}, 0};  // the turn, each side's shots and hits, the hints
     Panel panel = Panel::Nothing;         // what shows under the fleets
+    bool salvo = false;                   // each side fires as many shots a turn as it has ships afloat
+    bool computerFirst = false;           // the computer fires first in every turn
+    bool hints = true;                    // ? at a target prompt shows the odds of the computer's board
+    AdmiralRandom hintRandom{0};          // the hint's draws, apart from the Admiral's
+    SquareOdds odds{};                    // the odds the hint shows
+    bool hintShown = false;               // over the computer's board now
 };
 
 // Sets up a fresh game: empty boards, no winner, a blank screen, the
@@ -52,6 +58,11 @@ int gameCheckOpponentWon(Game* g);
 // boards as they now are.
 void gameReportShot(Game* g, ShotResult result);
 
+// Whether the computer fires first, drawn from a game's seed, for
+// --first=random: a stream of its own, so that every other draw of the game is
+// as it would be without it.
+bool gameDrawsComputerFirst(unsigned seed);
+
 // Draws both boards as during play: the player's ships shown, the
 // computer's hidden; the latest shots marked, and the panel.
 void gameDrawMaps(Game* g);
@@ -64,6 +75,16 @@ BoardsDrawn gameBoards(Game* g, int modePlayer, int modeOpponent);
 
 // Counts a shot with its result into count.
 void gameCountShot(ShotCount* count, ShotResult result);
+
+// The shots a side has this turn, its own board being map: three, or under
+// the Salvo rule as many as it has ships afloat.
+int gameShotsPerTurn(const Game* g, const std::uint8_t* map);
+
+// Shows the hint over the computer's board (show), or takes it away: the
+// odds of each square not fired at, worked out as the Admiral would from the
+// player's own shots alone, for a fleet placed at random; the aim goes to the
+// likeliest square. A hint shown is counted in the figures.
+void gameHint(Game* g, bool show);
 
 // Plays the match: the player's turn, then the opponent's, until one fleet
 // is sunk; prints the result and the match in figures, and shows both fleets.

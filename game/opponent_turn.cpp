@@ -26,7 +26,8 @@ void aiTurn(Game* g) {
     // What the player chose in plain sight is all the Admiral assumes of
     // where the ships lie: placed by hand, any layout as likely as another.
     FleetPrior prior = g->placedByHand ? FleetPrior::Even : FleetPrior::GamePlacement;
-    for (int shot = 0; shot < SHOTS_PER_TURN; shot++) {
+    int shots = gameShotsPerTurn(g, g->mapOpponent.get());
+    for (int shot = 0; shot < shots; shot++) {
         if (level.paced) {
             gameDrawMaps(g);
             terminalPause(SHOT_PAUSE_MS);

@@ -8,9 +8,10 @@
 namespace {
 
 constexpr std::string_view USAGE =
-    "usage: salvo [--level=1-5] [--place=hand|random] [--seed=N] [--color[=WHEN]] [--mouse=WHEN] [--help] [--version]";
+    "usage: salvo [--level=1-5] [--place=hand|random] [--seed=N] [--salvo] [--first=WHO] [--hints=WHEN] "
+    "[--color[=WHEN]] [--mouse=WHEN] [--help] [--version]";
 
-enum class Name { Help, Version, Level, Place, Seed, Color, Mouse };
+enum class Name { Help, Version, Level, Place, Seed, Color, Mouse, Salvo, First, Hints };
 
 struct Known {
     std::string_view name;
@@ -20,7 +21,8 @@ struct Known {
 constexpr Known KNOWN[] = {
     {"help", Name::Help, false}, {"version", Name::Version, false}, {"level", Name::Level, true},
     {"place", Name::Place, true}, {"seed", Name::Seed, true},       {"color", Name::Color, false},
-    {"mouse", Name::Mouse, true},
+    {"mouse", Name::Mouse, true}, {"salvo", Name::Salvo, false},   {"first", Name::First, true},
+    {"hints", Name::Hints, true},
 };
 
 // The option a name given on the command line stands for: the whole name
@@ -75,6 +77,13 @@ std::string help() {
         "  --seed=N         draw the fleets and the computer's shots from N (0 to\n"
         "                     4294967295), not from the clock: the same N and the\n"
         "                     same typing play the same games\n"
+        "  --salvo          the classic Salvo rule: each side fires as many shots a\n"
+        "                     turn as it has ships afloat, not three\n"
+        "  --first=WHO      who fires first: player (the default), computer, or\n"
+        "                     random, drawn from the game's seed\n"
+        "  --hints=WHEN     auto (the default): at a target prompt, ? shows how likely\n"
+        "                     each square of the computer's board is to hold a ship;\n"
+        "                     never: no hints, for a game between purists\n"
         "  --color[=WHEN]   show colours always (the same as --color alone), never,\n"
         "                     or auto: unless NO_COLOR is set or the terminal has none\n"
         "  --mouse=WHEN     a click fires at a square or answers a menu: auto, where\n"
@@ -166,6 +175,29 @@ int optionsParse(int argc, const char* const* argv, Options* opt, std::string* o
                     opt->mouse = value == "never" ? MouseChoice::Never : MouseChoice::Auto;
                 } else {
                     refuse("--mouse takes never or auto, not " + quoted(value));
+                }
+                break;
+            case Name::Salvo:
+                if (attached) {
+                    refuse("option " + quoted(name) + " takes no value");
+                } else {
+                    opt->salvo = true;
+                }
+                break;
+            case Name::First:
+                if (value == "player" || value == "computer" || value == "random") {
+                    opt->first = value == "player" ? Options::First::Player
+                                 : value == "computer" ? Options::First::Computer
+                                                       : Options::First::Random;
+                } else {
+                    refuse("--first takes player, computer or random, not " + quoted(value));
+                }
+                break;
+            case Name::Hints:
+                if (value == "never" || value == "auto") {
+                    opt->hints = value == "auto";
+                } else {
+                    refuse("--hints takes never or auto, not " + quoted(value));
                 }
                 break;
             case Name::Color:

@@ -13,6 +13,9 @@ struct Options {
     unsigned seed = 0;
     ColourChoice colour = ColourChoice::Auto;
     MouseChoice mouse = MouseChoice::Auto;
+    bool salvo = false;  // each side fires as many shots a turn as it has ships afloat
+    enum class First { Player, Computer, Random } first = First::Player;  // who fires first
+    bool hints = true;   // the hint key at a target prompt
 };
 
 // Reads the arguments into opt. Returns -1 when the game is to be played.

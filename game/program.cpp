@@ -15,6 +15,9 @@
 
 namespace {
 
+// The hint's draws: a stream of the game's seed besides rand's and the Admiral's.
+constexpr unsigned HINT_STREAM = 0x68696e74u;
+
 // The first menu of every game.
 constexpr const char* MENU_OPPONENT =
     "Select Your Opponent (type a number 1-5)\n"
@@ -94,10 +97,16 @@ int salvoMain(int argc, char** argv) {
     for (unsigned game = 0;; game++) {
         gameInit(&g);
         gameDrawMaps(&g);
-        // Every draw of the game comes from its seed: rand's, and the Admiral's own.
+        // Every draw of the game comes from its seed: rand's, the Admiral's
+        // own, the hint's, and who fires first at random; each apart, so
+        // that one draws the same whatever the others do.
         unsigned seed = opt.seeded ? opt.seed + game : terminalRandomSeed();
         std::srand(seed);
         g.opponent.random = admiralSeed(seed);
+        g.hintRandom = admiralSeed(seed ^ HINT_STREAM);
+        g.salvo = opt.salvo;
+        g.hints = opt.hints;
+        g.computerFirst = opt.first == Options::First::Computer || (opt.first == Options::First::Random && gameDrawsComputerFirst(seed));
 
         auto offered = [](int n) { return n >= 1 && n <= OPPONENT_LEVEL_COUNT; };
         int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, offered);

@@ -134,6 +134,20 @@ int bestOf(const std::vector<Layout>& layouts, const Odds& odds, const Position&
 
 }  // namespace
 
+std::array<double, SIGHT_SQUARES> admiralOdds(const Sight& sight, FleetPrior prior, AdmiralRandom& random) {
+    std::array<double, SIGHT_SQUARES> share{};
+    Position p = positionOf(sight);
+    if (p.sunkCount == FLEET_SHIPS || !bitsAny(p.unknown)) return share;
+    std::vector<Layout> layouts;
+    layoutsFind(p, prior, budget, random, &layouts);
+    Odds odds = oddsOf(layouts, p.unknown);
+    if (odds.total <= 0) return share;
+    for (int y = 0; y < MAP_HEIGHT; y++) {
+        for (int x = 0; x < MAP_WIDTH; x++) share[at(x + y * MAP_WIDTH)] = odds.square[at(bitOfSquare(x, y))] / odds.total;
+    }
+    return share;
+}
+
 void admiralChoose(const Sight& sight, FleetPrior prior, AdmiralRandom& random, int* x, int* y) {
     Position p = positionOf(sight);
     GAME_ASSERT(p.sunkCount < FLEET_SHIPS && bitsAny(p.unknown));

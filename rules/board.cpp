@@ -146,6 +146,13 @@ ShotResult mapFire(std::uint8_t* map, int x, int y) {
     return 2;
 }
 
+int mapShipsAfloat(const std::uint8_t* map) {
+    ShipCount count = mapCountShips(map);
+    int afloat = 0;
+    for (int n : count.afloat) afloat += n;
+    return afloat;
+}
+
 ShipPlace mapShipAt(const std::uint8_t* map, int x, int y) {
     GAME_ASSERT(map != NULL);
     GAME_ASSERT(hasShip(map, x, y));

@@ -65,6 +65,9 @@ struct ShipCount {
 };
 ShipCount mapCountShips(const std::uint8_t* map);
 
+// How many ships on the board are afloat.
+int mapShipsAfloat(const std::uint8_t* map);
+
 // Writes the name of square (x, y), such as A1 or J10, into outbuf. Never
 // writes more than buflen bytes; a name that does not fit is cut short, and
 // the text is always NUL-terminated.

@@ -1,5 +1,6 @@
 #include "screen/board_view.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "rules/board.h"
@@ -48,6 +49,20 @@ constexpr SquareLook LOOKS[2][6] = {
 };
 
 SquareLook lookOf(Kind kind, bool colour) { return LOOKS[colour][static_cast<int>(kind)]; }
+
+// The hint over a square not fired at: its odds in tenths of the likeliest
+// square's. In colour, shades of green and cyan from unlikely to likely, the
+// likeliest square bright magenta; without, the tenth's digit (9 at most),
+// the likeliest square's in reverse video.
+constexpr std::uint16_t HINT_SHADES[] = {ATTR_PLAIN, 0x20 | ATTR_PLAIN, 0x30 | ATTR_PLAIN, 0xb0};
+constexpr std::uint16_t HINT_LIKELIEST = 0xdf;
+
+SquareLook hintLook(double odds, double most, bool likeliest, bool colour) {
+    int tenths = most > 0 ? std::min(9, static_cast<int>(odds / most * 10)) : 0;
+    if (!colour) return {static_cast<char>('0' + tenths), likeliest ? ATTR_PLAIN | ATTR_REVERSE : ATTR_PLAIN};
+    if (likeliest) return {' ', HINT_LIKELIEST};
+    return {' ', HINT_SHADES[(tenths + 2) / 3]};
+}
 
 // The fleets beside the boards, each under its title: a row for each length
 // of ship, longest first, with the ships afloat and then those sunk, drawn
@@ -125,7 +140,10 @@ void drawPanel(ConsoleWin* c, const BoardsDrawn& boards) {
             figuresRow(c, 1, "You", f.player);
             figuresRow(c, 2, "Opponent", f.computer);
             panelRow(c, 3, opponent);
-            panelRow(c, 4, "");
+            // The hints asked for, once there are some.
+            char hints[PANEL_WIDTH + 1] = "";
+            if (f.hints > 0) std::snprintf(hints, sizeof hints, "Hints used: %d", f.hints);
+            panelRow(c, 4, hints);
             return;
         }
     }
@@ -140,6 +158,14 @@ void consoleAccuracy(const ShotCount& count, char* out, int size) {
     } else {
         std::snprintf(out, static_cast<std::size_t>(size), "%d%%", (count.hits * 200 + count.shots) / (count.shots * 2));
     }
+}
+
+std::size_t consoleLikeliest(const SquareOdds& odds) {
+    std::size_t likeliest = 0;
+    for (std::size_t i = 0; i < odds.size(); i++) {
+        if (odds[i] > odds[likeliest]) likeliest = i;
+    }
+    return likeliest;
 }
 
 void consoleAim(ConsoleWin* c, int on) {
@@ -166,12 +192,15 @@ void consoleComposeMaps(ConsoleWin* c, const BoardsDrawn& boards) {
         from.append(reinterpret_cast<const char*>(b->map), MAP_WIDTH * MAP_HEIGHT);
         from += b->marked ? b->marked->to_string() : "-";
         from += static_cast<char>(b->mode);
+        if (b->odds) from.append(reinterpret_cast<const char*>(b->odds->data()), sizeof(SquareOdds));
     }
     from += static_cast<char>(boards.panel);
     from += colour ? 'c' : 'p';
     if (boards.panel == Panel::Figures && boards.figures) {
         const MatchFigures& f = *boards.figures;
-        for (int n : {f.turn, f.player.shots, f.player.hits, f.computer.shots, f.computer.hits}) from += std::to_string(n) + ",";
+        for (int n : {f.turn, f.player.shots, f.player.hits, f.computer.shots, f.computer.hits, f.hints}) {
+            from += std::to_string(n) + ",";
+        }
         from += f.opponent;
     }
     if (from == c->drawn) return;
@@ -197,12 +226,17 @@ void consoleDrawMap(ConsoleWin* c, const BoardDrawn& board, int ox, int oy) {
     for (int x = 0; x < MAP_WIDTH; x++) consolePrintAt(c, ox + 3 + x, oy, -1, "%c", 'A' + x);
     consolePrintAt(c, ox, oy + 1, -1, "--+");
     for (int x = 0; x < MAP_WIDTH; x++) consolePrintAt(c, ox + 3 + x, oy + 1, -1, "%c", '-');
+    std::size_t likeliest = board.odds ? consoleLikeliest(*board.odds) : 0;
     for (int y = 0; y < MAP_HEIGHT; y++) {
         consolePrintAt(c, ox, oy + 2 + y, -1, "%2d|", y + 1);
         // The squares, a cell each, written straight: a redraw is on every shot's way.
         Cell* cells = consoleCell(c, ox + 3, oy + 2 + y);
         for (int x = 0; x < MAP_WIDTH; x++) {
+            auto square = static_cast<std::size_t>(x + y * MAP_WIDTH);
             SquareLook look = lookOf(squareKind(map, x, y, board.mode, !colour), colour);
+            if (board.odds && !mapTestFlags(map, x, y, CELL_SHOT)) {
+                look = hintLook((*board.odds)[square], (*board.odds)[likeliest], square == likeliest, colour);
+            }
             // The latest shots stand out, keeping their colours and characters.
             if (board.marked && board.marked->test(static_cast<std::size_t>(x + y * MAP_WIDTH))) look.attr |= ATTR_UNDERLINE;
             cells[x] = {static_cast<unsigned char>(look.ch), static_cast<std::uint16_t>(look.attr)};

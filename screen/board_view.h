@@ -4,6 +4,7 @@
 // placed by hand, how to place it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "rules/board.h"
@@ -14,12 +15,21 @@ constexpr int DRAW_SHIPS = 0;      // every ship segment shown
 constexpr int DRAW_HIDDEN = 1;     // segments not hit look like water
 constexpr int DRAW_PLACEMENT = 2;  // as DRAW_SHIPS, and the halo marked
 
+// How likely each square of a board, (x, y) at x + y * MAP_WIDTH, is to
+// hold a ship: the hint.
+using SquareOdds = std::array<double, MAP_WIDTH * MAP_HEIGHT>;
+
+// The likeliest square of odds: the first of those likeliest.
+std::size_t consoleLikeliest(const SquareOdds& odds);
+
 // One board as drawn: its squares, its mode, and the shots of the latest
-// turn fired at it, which are marked (underlined), or null for none.
+// turn fired at it, which are marked (underlined), or null for none; and the
+// odds of its squares not fired at, shown over them, or null for none.
 struct BoardDrawn {
     const std::uint8_t* map;
     int mode;
     const SquareSet* marked;
+    const SquareOdds* odds = nullptr;
 };
 
 // One side's shots in a match, and how many hit a ship.
@@ -35,6 +45,7 @@ struct MatchFigures {
     int turn;
     ShotCount player;
     ShotCount computer;
+    int hints = 0;  // how many the player asked for
 };
 
 // What the panel under the fleets shows.

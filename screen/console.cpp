@@ -180,9 +180,29 @@ TerminalEvent nextInput(ConsoleWin* wc, bool wait) {
 
 bool consoleReadLine(ConsoleWin* wc, char* buf, int size) {
     GAME_ASSERT(wc != NULL && buf != NULL && size > 1);
-    LineEditor& e = wc->input.editor;
+    ConsoleInput& in = wc->input;
+    LineEditor& e = in.editor;
     bool echo = terminalEchoes();
-    while (!editorTake(e, buf, size)) {
+    e.hintKey = in.hint && echo;
+    for (;;) {
+        if (editorTake(e, buf, size)) {
+            // A line holding only "?" asks for the hint too.
+            bool asks = in.hint && (std::strcmp(buf, "?\n") == 0 || std::strcmp(buf, "?") == 0);
+            if (!asks) break;
+            if (readWatch) readWatch(buf);
+            wc->consoleColumn = 0;
+            consolePrint(wc, "> %s", buf);
+            wc->consoleColumn = 0;
+            e.hintAsked = true;
+        }
+        if (e.hintAsked) {
+            e.hintAsked = false;
+            in.hint(true);
+            in.hintShown = true;
+            // Unseen, the line the hint aims with waits for an empty one.
+            if (!echo) in.hintLine = std::exchange(e.line, "");
+            continue;
+        }
         // End of input ends the game as the quit line does: asking again
         // would only read nothing for ever.
         if (e.ended) {
@@ -201,8 +221,21 @@ bool consoleReadLine(ConsoleWin* wc, char* buf, int size) {
             }
             event = nextInput(wc, true);
         }
+        // Any key takes the hint away, then does what it does.
+        if (in.hintShown && event.kind != EventKind::Resize) {
+            in.hintShown = false;
+            in.hint(false);
+        }
         editorApply(e, event, wc->charBuf, echo);
     }
+    if (in.hintShown) {
+        in.hintShown = false;
+        in.hint(false);
+    }
+    if (!in.hintLine.empty() && (buf[0] == '\0' || std::strcmp(buf, "\n") == 0)) {
+        std::snprintf(buf, static_cast<std::size_t>(size), "%s\n", in.hintLine.c_str());
+    }
+    in.hintLine.clear();
     if (readWatch) readWatch(buf);
     wc->consoleColumn = 0;
     consolePrint(wc, "> %s", buf);
@@ -211,6 +244,16 @@ bool consoleReadLine(ConsoleWin* wc, char* buf, int size) {
 }
 
 void consoleClicks(ConsoleWin* wc, Clicks clicks) { wc->input.editor.clicks = clicks; }
+
+void consoleAimTo(ConsoleWin* wc, Coord square) {
+    GAME_ASSERT(wc->input.editor.aiming);
+    editorAimTo(wc->input.editor, square);
+}
+
+void consoleHint(ConsoleWin* wc, std::function<void(bool show)> hint) {
+    wc->input.hint = std::move(hint);
+    wc->input.hintShown = false;
+}
 
 void consoleAimAt(ConsoleWin* wc, const AimBoard* board) {
     editorAim(wc->input.editor, board);

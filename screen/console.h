@@ -22,6 +22,9 @@
 struct ConsoleInput {
     LineEditor editor;
     std::deque<TerminalEvent> waiting;
+    std::function<void(bool show)> hint;  // shows the hint, or takes it away; null: no hint
+    bool hintShown = false;
+    std::string hintLine;  // without the echo: the square the hint aims at, for an empty line
 };
 
 struct ConsoleWin {
@@ -85,6 +88,16 @@ void consoleClicks(ConsoleWin* wc, Clicks clicks);
 // Sets the board that the arrow keys aim over and clicks fire at (null:
 // none), with nothing aimed at yet.
 void consoleAimAt(ConsoleWin* wc, const AimBoard* board);
+
+// Aims at square of that board, as the arrow keys would.
+void consoleAimTo(ConsoleWin* wc, Coord square);
+
+// The hint while lines are read (null: none). hint(true) shows it and aims
+// at a square; the player asks with ? as a key on an empty line, at a
+// terminal, or with a line holding only ?. The next key takes it away,
+// hint(false), and goes on as it would: Enter fires at the square the hint
+// aims at, which the line names; without the echo, an empty line does.
+void consoleHint(ConsoleWin* wc, std::function<void(bool show)> hint);
 
 // Returns once the player can see the game, at once unless the terminal is
 // too small for it, say; what the player does meanwhile is kept for the

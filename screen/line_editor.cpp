@@ -81,7 +81,11 @@ void editorApply(LineEditor& e, const TerminalEvent& event, const Frame& screen,
         case EventKind::Left:
         case EventKind::Right: arrow(e, event.kind); return;
         case EventKind::Char:
-            if (!atTerminal || e.line.size() < EDITOR_LINE_MAX) e.line += static_cast<char>(event.ch);
+            if (e.hintKey && event.ch == '?' && e.line.empty()) {
+                e.hintAsked = true;
+            } else if (!atTerminal || e.line.size() < EDITOR_LINE_MAX) {
+                e.line += static_cast<char>(event.ch);
+            }
             break;
         case EventKind::Enter: enter(e); break;
         case EventKind::Erase:
@@ -132,6 +136,12 @@ void editorAim(LineEditor& e, const AimBoard* board) {
     e.clicks = board ? Clicks::Squares : Clicks::Ignored;
     e.aimed = {-1, -1};
     e.aimShown = false;
+}
+
+void editorAimTo(LineEditor& e, Coord square) {
+    e.aimed = square;
+    e.line = squareName(square);
+    e.aimShown = true;
 }
 
 void editorDrop(LineEditor& e) {

@@ -39,6 +39,8 @@ struct LineEditor {
     AimBoard board{};
     Coord aimed{-1, -1};    // the square last aimed or fired at, -1 while none
     bool aimShown = false;  // from an arrow key to the next other key
+    bool hintKey = false;   // ? on an empty line asks for the hint
+    bool hintAsked = false; // and has
 };
 
 // Applies one event to the line. A character is kept (at a terminal up to
@@ -50,6 +52,7 @@ struct LineEditor {
 // the aimed square's name, as if typed. A click is a line and Enter: the
 // square clicked (empty for a cell off the board's squares) while aiming, the
 // number of a menu's line clicked (nothing for another line) at a menu.
+// With the hint key on, ? on an empty line asks for the hint, and is not typed.
 // screen is the frame shown, whose rows a click on a menu reads.
 void editorApply(LineEditor& e, const TerminalEvent& event, const Frame& screen, bool atTerminal);
 
@@ -65,6 +68,10 @@ void editorAim(LineEditor& e, const AimBoard* board);
 
 // Forgets the line being typed and the lines ended, but the end of input.
 void editorDrop(LineEditor& e);
+
+// Aims at square of the board aimed at, as the arrow keys would: the line
+// names it, the aim shows. Needs a board aimed at.
+void editorAimTo(LineEditor& e, Coord square);
 
 // The game's frame as the player sees it while typing: the line after the
 // cursor, running on over the rows below it, which are blank, with the
