@@ -171,7 +171,7 @@ TEST_F(Typing, EditTheLineShownAsTypedAimWithTheArrowsAndFireWithAClick) {
 // at J4, then released. "Another game?" stands on rows 20 to 24 (from 1).
 TEST_F(Typing, AClickFiresAtASquareOrAnswersAMenu) {
     const struct { const char* name; Clicks clicks; std::string keys; Lines read; } rows[] = {
-        {"a square, a line typed before it gone", Clicks::Squares, "x\x1b[<0;24;5M", {"c3\n"}},
+        {"a square, a line typed before it gone; its release is nothing", Clicks::Squares, "x\x1b[<0;24;5M\x1b[<0;24;5m", {"c3\n"}},
         {"off the squares", Clicks::Squares, "\x1b[<0;19;5M", {"\n"}},
         {"the old report, and its release", Clicks::Squares, "\x1b[M ?&\x1b[M#?&", {"j4\n"}},
         {"a menu's line, and another once the echo has scrolled it up", Clicks::MenuLines, "\x1b[<0;5;22M\x1b[<0;1;20M", {"2\n", "1\n"}},
