@@ -39,5 +39,8 @@ echo "== salvo-bench-pty --level 3 (the real program in a pseudo-terminal: typed
 "$bin/bench/salvo-bench-pty" --level 3 --term vt100 "$bin/salvo"
 "$bin/bench/salvo-bench-pty" --level 3 --arrows "$bin/salvo"
 echo
+echo "== salvo-bench-hint 200 (the hint's odds, before every shot of 200 games)"
+"$bin/bench/salvo-bench-hint" 200
+echo
 echo "== salvo-bench-placement 200000"
 "$bin/bench/salvo-bench-placement" 200000
