@@ -47,6 +47,8 @@ char letterOf(std::uint16_t attr) {
     const std::pair<std::uint16_t, char> letters[] = {
         {7, ' '}, {23, 'B'}, {103, 'Y'}, {199, 'R'}, {7 | ATTR_REVERSE, 'v'},
         {7 | U, '_'}, {23 | U, 'b'}, {103 | U, 'y'}, {199 | U, 'r'}, {7 | ATTR_REVERSE | U, 'u'},
+        // the hint's shades, from unlikely to likely, and the likeliest square
+        {0x27, 'g'}, {0x37, 'c'}, {0xb0, 'C'}, {0xdf, 'M'},
     };
     for (auto [a, c] : letters) if (a == attr) return c;
     ADD_FAILURE() << "no letter for attribute " << attr;
@@ -115,10 +117,12 @@ struct Recorder {
 };
 
 // A session: the program's arguments, and what is typed, as lines from a pipe
-// or as keys through the terminal's own line editing (the arrow keys aim).
+// or as keys (the arrow keys aim), shown as typed by the game's own echo, as
+// at a terminal, or as lines once read.
 struct Session {
     std::vector<std::string> args{"salvo"};
     bool keys = false;
+    bool echo = false;
     std::string typed, header;
 };
 
@@ -130,7 +134,8 @@ Session readHeader(std::istream& in) {
         std::string word;
         words >> word;
         if (word == "args") while (words >> word) s.args.push_back(word);
-        if (word == "input") s.keys = line == "input keys";
+        if (word == "input") s.keys = line == "input keys" || line == "input keys echoed";
+        if (word == "input") s.echo = line == "input keys echoed";
         if (word == "type") s.typed += unescaped(line.substr(std::min<std::size_t>(5, line.size()))) + "\n";
     }
     return s;
@@ -148,6 +153,7 @@ std::string play(const Session& s) {
         k.editing = true;
         keysFeed(k, s.typed);
         headlessQueueEvents({k.events.begin(), k.events.end()});
+        headlessEcho(s.echo);
     } else {
         headlessQueueInput(s.typed);
     }
