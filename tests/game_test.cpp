@@ -46,7 +46,8 @@ TEST(Menus, AskAgainUntilTheAnswerIsANumberTheyOffer) {
 }
 
 // Before each of its shots the computer waits until the player can see the
-// game; when it had to wait, it pauses as before a shot, then fires.
+// game; when it had to wait, it pauses as before a shot, then fires. What
+// was typed meanwhile waits for the next prompt.
 TEST_F(Match, TheComputerFiresOnlyOnceThePlayerCanSeeTheGame) {
     placeShip(g.mapPlayer.get(), 5, 0, 0, 0);
     Lines events;
@@ -62,10 +63,14 @@ TEST_F(Match, TheComputerFiresOnlyOnceThePlayerCanSeeTheGame) {
     headlessOnFrame([&](const Frame&, Coord cursor) {
         if (headlessRow(cursor.y).starts_with("AI Fires at ")) events.push_back("shot " + std::to_string(++fired));
     });
+    headlessQueueEvents({{EventKind::Char, 'b', {0, 0}}, {EventKind::Char, '5', {0, 0}}, {EventKind::Enter, 0, {0, 0}}});
     g.level = &OPPONENT_LEVELS[0];
     aiTurn(&g);
     EXPECT_EQ(events, Lines({"await after 0", "pause 500", "shot 1", "await after 1", "pause 500", "shot 2",
                              "await after 2", "pause 500", "shot 3"}));
+    char typed[16] = "";
+    EXPECT_TRUE(consoleReadLine(&g.console, typed, sizeof typed));
+    EXPECT_STREQ(typed, "b5\n");
 }
 
 // Lines typed ahead answer no "Another game?": the question drops them, once

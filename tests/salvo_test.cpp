@@ -33,18 +33,19 @@ Lines announced() {
 }  // namespace
 
 // Under the Salvo rule a side fires as many shots a turn as it has ships
-// afloat, down to one; without it, three whatever is afloat.
+// afloat, down to one; without it, three whatever is afloat. Each side
+// counts its own fleet: the other's has one ship more afloat.
 TEST_F(Rules, UnderSalvoEachSideFiresAsManyShotsAsItHasShipsAfloat) {
     const struct { bool salvo; int ships, sunk; int shots; } rows[] = {
-        {true, 5, 0, 5}, {true, 5, 4, 1}, {true, 4, 1, 3}, {false, 5, 4, 3}, {false, 1, 0, 3},
+        {true, 4, 0, 4}, {true, 4, 3, 1}, {true, 4, 1, 3}, {false, 4, 3, 3}, {false, 1, 0, 3},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << (r.salvo ? "salvo, " : "three, ") << r.ships << " ships, " << r.sunk << " sunk");
         restart();
         g.salvo = r.salvo;
-        fleet(g.mapPlayer.get(), r.ships, r.sunk);
-        fleet(g.mapOpponent.get(), r.ships, r.sunk);
+        auto sides = [&r](std::uint8_t* own, std::uint8_t* other) { fleet(own, r.ships, r.sunk), fleet(other, r.ships + 1, r.sunk); };
         // The player: the prompt counts down from the ships afloat.
+        sides(g.mapPlayer.get(), g.mapOpponent.get());
         std::string lines;
         for (int i = 0; i < r.shots; i++) lines += std::string(1, static_cast<char>('a' + i)) + "10\n";
         headlessQueueInput(lines);
@@ -59,6 +60,9 @@ TEST_F(Rules, UnderSalvoEachSideFiresAsManyShotsAsItHasShipsAfloat) {
         EXPECT_EQ(prompts.size(), static_cast<std::size_t>(r.shots));
         // The computer: as many shots, at the Easy level.
         headlessOnFrame(nullptr);
+        restart();
+        g.salvo = r.salvo;
+        sides(g.mapOpponent.get(), g.mapPlayer.get());
         consoleInit(&g.console);
         g.level = &OPPONENT_LEVELS[0];
         aiTurn(&g);
