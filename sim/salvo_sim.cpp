@@ -81,6 +81,7 @@ void usage() {
                  "usage: salvo-sim [--level N|N-M|all] [--games N] [--seed S] [--even] [--salvo]\n"
                  "                 [--first player|computer|random] [--each]\n"
                  "  Plays N games a level against random fleets; game i is seeded with S + i.\n"
+                 "  A value follows its option as the next argument or after =, as in --level=5.\n"
                  "  --even   fleets drawn evenly among all legal layouts, played as placed by hand\n"
                  "  --salvo  each side fires as many shots a turn as it has ships afloat; the\n"
                  "           player's side is played by the same level\n"
@@ -98,15 +99,18 @@ bool readNumber(std::string_view text, T low, T high, T* out) {
     return true;
 }
 
-// Fills opt from the command line. Returns false, after the usage, on
-// anything it does not understand.
+// Fills opt from the command line, a value after = or as the next argument.
+// Returns false, after the usage, on anything it does not understand.
 bool readOptions(int argc, char** argv, Options* opt) {
     for (int i = 1; i < argc; i++) {
         std::string_view arg = argv[i];
-        bool hasValue = i + 1 < argc;
-        std::string_view value = hasValue ? argv[i + 1] : "";
+        std::size_t equals = arg.find('=');
+        bool attached = equals != std::string_view::npos;
+        bool hasValue = attached || i + 1 < argc;
+        std::string_view value = attached ? arg.substr(equals + 1) : hasValue ? argv[i + 1] : "";
+        if (attached) arg = arg.substr(0, equals);
         bool ok = true;
-        if (arg == "--each" || arg == "--even" || arg == "--salvo") {
+        if (!attached && (arg == "--each" || arg == "--even" || arg == "--salvo")) {
             (arg == "--each" ? opt->each : arg == "--even" ? opt->even : opt->salvo) = true;
             continue;
         }
@@ -131,12 +135,12 @@ bool readOptions(int argc, char** argv, Options* opt) {
             ok = false;
         }
         if (!ok) {
-            std::fprintf(stderr, "salvo-sim: bad argument: %s%s%s\n", argv[i], hasValue ? " " : "",
-                         hasValue ? argv[i + 1] : "");
+            std::fprintf(stderr, "salvo-sim: bad argument: %s%s%s\n", argv[i], hasValue && !attached ? " " : "",
+                         hasValue && !attached ? argv[i + 1] : "");
             usage();
             return false;
         }
-        i++;
+        if (!attached) i++;
     }
     return true;
 }
