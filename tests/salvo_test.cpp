@@ -110,18 +110,22 @@ TEST(First, TheComputerFirstOrDrawnFromTheSeed) {
 namespace {
 
 // The hint as the player sees it without colour: the digits over the
-// computer's board, '.' for a square fired at, and the square the aim is on.
+// computer's board, '.' for a square fired at, the squares whose digit is
+// in reverse video, and the square the aim is on.
 struct Hint {
     std::string digits;
+    std::vector<Coord> reversed;
     Coord cursor;
 };
 
 Hint hintShown() {
-    Hint h{"", headlessCursor()};
+    Hint h{"", {}, headlessCursor()};
     for (int y = 2; y < 12; y++) {
         for (int x = 21; x < 31; x++) {
-            unsigned ch = headlessScreen()[static_cast<std::size_t>(x + y * SCREEN_WIDTH)].ch;
-            h.digits += ch >= '0' && ch <= '9' ? static_cast<char>(ch) : '.';
+            Cell cell = headlessScreen()[static_cast<std::size_t>(x + y * SCREEN_WIDTH)];
+            bool digit = cell.ch >= '0' && cell.ch <= '9';
+            h.digits += digit ? static_cast<char>(cell.ch) : '.';
+            if (digit && (cell.attr & ATTR_REVERSE)) h.reversed.push_back({x, y});
         }
     }
     return h;
@@ -173,6 +177,7 @@ TEST_F(HintTest, ShowsTheAdmiralsOddsInTenthsAndAimsAtTheLikeliest) {
     want[static_cast<std::size_t>(kept.x + kept.y * 10)] = want[static_cast<std::size_t>(second)] = '9';
     EXPECT_EQ(h.digits, want);
     EXPECT_EQ(h.cursor, (Coord{21 + kept.x, 2 + kept.y}));
+    EXPECT_EQ(h.reversed, std::vector<Coord>{h.cursor});
     char name[8];
     mapSquareName(kept.x, kept.y, name, sizeof name);
     EXPECT_EQ(fired, std::string(1, static_cast<char>(name[0] - 'A' + 'a')) + (name + 1) + "\n");
@@ -195,6 +200,7 @@ TEST_F(HintTest, TwoFleetsAlikeWhereFiredAtShowTheSamePicture) {
         Hint h = ask();
         std::size_t at = static_cast<std::size_t>(h.cursor.x - 21 + (h.cursor.y - 2) * 10);
         EXPECT_EQ(h.digits[at], '9');
+        EXPECT_EQ(h.reversed, std::vector<Coord>{h.cursor});
         return h.digits;
     };
     std::string one = picture(0), other = picture(7);
@@ -219,12 +225,16 @@ TEST_F(HintTest, AnyOtherKeyTakesThePictureAway) {
 // every draw of the game, as they were.
 TEST(Hints, RefusedWhenOffAndNoDrawOfTheGameChangesWhenAsked) {
     int refusals = 0;
-    auto game = [&refusals](const std::vector<std::string>& args, const std::string& extra) {
+    Lines afterHint;  // the lines read after a "?", as the game took them
+    auto game = [&](const std::vector<std::string>& args, const std::string& extra) {
         headlessReset();
         headlessQueueInput("a1\n" + extra + "a2\n" + extra + "a3\nb1\nb2\nb3\n-\n");
         Lines shots;
         bool asked = false;
-        consoleWatch([&asked](const char* line) { asked = std::string(line) == "?\n"; }, nullptr);
+        consoleWatch([&](const char* line) {
+            if (asked) afterHint.push_back(line);
+            asked = std::string(line) == "?\n";
+        }, nullptr);
         headlessOnFrame([&](const Frame&, Coord cursor) {
             std::string row = headlessRow(cursor.y - 1);
             if (asked && row == "No hints in this game (--hints=never).") refusals++, asked = false;
@@ -238,6 +248,11 @@ TEST(Hints, RefusedWhenOffAndNoDrawOfTheGameChangesWhenAsked) {
     };
     Lines plain = game({}, "");
     Lines hinted = game({}, "?\n\n");
+    ASSERT_EQ(afterHint.size(), 2u);
+    for (const std::string& line : afterHint) {
+        int x = 0, y = 0;
+        EXPECT_TRUE(squareOfText(line.c_str(), &x, &y)) << "the empty line fires at the square the hint aims at, not " << line;
+    }
     ASSERT_GE(hinted.size(), plain.size());
     EXPECT_EQ(Lines(hinted.begin(), hinted.begin() + static_cast<std::ptrdiff_t>(plain.size())), plain);
     EXPECT_EQ(game({"--hints=never"}, "?\n"), plain);
