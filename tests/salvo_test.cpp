@@ -210,13 +210,18 @@ TEST_F(HintTest, TwoFleetsAlikeWhereFiredAtShowTheSamePicture) {
 }
 
 // Any other key takes the picture away, and goes on from the line the hint
-// aimed with, as after the arrow keys.
+// aimed with, as after the arrow keys. A ? after other keys is only typed.
 TEST_F(HintTest, AnyOtherKeyTakesThePictureAway) {
     Hint h = ask("x");
     EXPECT_NE(h.digits.find('9'), std::string::npos);
     std::string aimed = std::string(1, static_cast<char>('a' + h.cursor.x - 21)) + std::to_string(h.cursor.y - 1);
     EXPECT_EQ(fired, aimed + "x");
     EXPECT_EQ(hintShown().digits, std::string(100, '.'));
+    restart();
+    headlessQueueEvents({{EventKind::Char, 'b', {0, 0}}});
+    EXPECT_EQ(ask("\n").digits, std::string(100, '.'));
+    EXPECT_EQ(fired, "b?\n");
+    EXPECT_EQ(g.figures.hints, 0);
 }
 
 // With --hints=never a line holding only "?" is refused, with no picture
