@@ -176,6 +176,16 @@ TerminalEvent nextInput(ConsoleWin* wc, bool wait) {
     return e;
 }
 
+// The line read, echoed after "> " on a row of its own. A line cut off
+// (by the end of input, or longer than the buffer) ends its row all the
+// same, so what comes next never writes over it.
+void echoRead(ConsoleWin* wc, const char* buf) {
+    if (readWatch) readWatch(buf);
+    wc->consoleColumn = 0;
+    consolePrint(wc, "> %s", buf);
+    if (wc->consoleColumn != 0) consolePrint(wc, "\n");
+}
+
 }  // namespace
 
 bool consoleReadLine(ConsoleWin* wc, char* buf, int size) {
@@ -189,10 +199,7 @@ bool consoleReadLine(ConsoleWin* wc, char* buf, int size) {
             // A line holding only "?" asks for the hint too.
             bool asks = in.hint && (std::strcmp(buf, "?\n") == 0 || std::strcmp(buf, "?") == 0);
             if (!asks) break;
-            if (readWatch) readWatch(buf);
-            wc->consoleColumn = 0;
-            consolePrint(wc, "> %s", buf);
-            wc->consoleColumn = 0;
+            echoRead(wc, buf);
             e.hintAsked = true;
         }
         if (e.hintAsked) {
@@ -236,10 +243,7 @@ bool consoleReadLine(ConsoleWin* wc, char* buf, int size) {
         std::snprintf(buf, static_cast<std::size_t>(size), "%s\n", in.hintLine.c_str());
     }
     in.hintLine.clear();
-    if (readWatch) readWatch(buf);
-    wc->consoleColumn = 0;
-    consolePrint(wc, "> %s", buf);
-    wc->consoleColumn = 0;
+    echoRead(wc, buf);
     return buf[0] != '-';
 }
 

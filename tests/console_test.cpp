@@ -29,17 +29,37 @@ TEST_F(MessageArea, TextRunsOnWrapsScrollsAndBreaksAtNewlines) {
 }
 
 // The echo comes first; then a line beginning with "-" or the end of input
-// tells the game to end. A line cut off by the end of input is a last line.
+// tells the game to end. A line cut off by the end of input is a last line,
+// and its echo ends its row all the same: what comes next starts below it.
 TEST_F(MessageArea, ReadLineEchoesAndSaysToEndOnADashFirstOrTheEndOfInput) {
-    const struct { const char* input; const char* echo; bool goesOn; const char* read; } rows[] = {
-        {"b-7\n", "> b-7", true, "b-7\n"}, {"-\n", "> -", false, "-\n"}, {"-5\n", "> -5", false, "-5\n"},
-        {"", "", false, ""}, {"b7", "> b7", true, "b7"},
+    const struct { const char* input; const char* echo; bool goesOn; const char* read; int nextRow; } rows[] = {
+        {"b-7\n", "> b-7", true, "b-7\n", 15}, {"-\n", "> -", false, "-\n", 15}, {"-5\n", "> -5", false, "-5\n", 15},
+        {"", "", false, "", 14}, {"b7", "> b7", true, "b7", 15},
     };
     for (const auto& r : rows) {
         restart();
         headlessQueueInput(r.input);
         char buf[256] = "x";
         bool goesOn = consoleReadLine(&g.console, buf, sizeof buf);
-        EXPECT_EQ(std::tuple(goesOn, headlessRow(14), std::string(buf)), std::tuple(r.goesOn, r.echo, r.read)) << r.input;
+        std::string echo = headlessRow(14);
+        consolePrint(&g.console, "next");
+        EXPECT_EQ(std::tuple(goesOn, echo, std::string(buf), headlessRow(r.nextRow), headlessCursor().y),
+                  std::tuple(r.goesOn, r.echo, r.read, std::string("next"), r.nextRow))
+            << r.input;
     }
+}
+
+// A line longer than the buffer is read in pieces, as fgets reads it; each
+// piece's echo ends its row, and the cursor stays where the text stops.
+TEST_F(MessageArea, AnOverlongLineIsReadInPiecesEachEchoedOnRowsOfItsOwn) {
+    restart();
+    headlessQueueInput(std::string(100, 'x') + "\n");
+    char buf[64];
+    ASSERT_TRUE(consoleReadLine(&g.console, buf, sizeof buf));
+    EXPECT_EQ(std::string(buf), std::string(63, 'x'));
+    EXPECT_EQ(std::tuple(g.console.consoleColumn, g.console.consoleLine, headlessCursor().x, headlessCursor().y),
+              std::tuple(0, 15, 0, 15));
+    ASSERT_TRUE(consoleReadLine(&g.console, buf, sizeof buf));
+    EXPECT_EQ(std::string(buf), std::string(37, 'x') + "\n");
+    expectMessages({"> " + std::string(63, 'x'), "> " + std::string(37, 'x'), ""});
 }
