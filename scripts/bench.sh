@@ -31,6 +31,10 @@ echo
 echo "== salvo-sim --games 2000 --even (fleets drawn evenly among all layouts, played as placed by hand)"
 "$bin/sim/salvo-sim" --games 2000 --even
 echo
+echo "== salvo-sim --salvo --first random (the Salvo rule, each level against itself)"
+"$bin/sim/salvo-sim" --games 2000 --level 1-4 --salvo --first random
+"$bin/sim/salvo-sim" --games 500 --level 5 --salvo --first random
+echo
 echo "== salvo-bench-frames (level 3, seed 1)"
 "$bin/bench/salvo-bench-frames" 3 1
 echo
