@@ -141,6 +141,7 @@ struct HintTest : GameTest {
         Hint seen;
         headlessQueueEvents({{EventKind::Char, '?', {0, 0}}});
         headlessOnNeed([&] {
+            if (!seen.digits.empty() && next.digits.empty()) next = hintShown();
             if (seen.digits.empty()) seen = hintShown();
             headlessQueueInput(then);
             then.clear();
@@ -152,6 +153,7 @@ struct HintTest : GameTest {
         return seen;
     }
     std::string fired;
+    Hint next;  // the board as the keys after the ? left it, before the line ends
 };
 
 }  // namespace
@@ -165,7 +167,11 @@ TEST_F(HintTest, ShowsTheAdmiralsOddsInTenthsAndAimsAtTheLikeliest) {
     std::srand(1);
     placeFleetRandomly(&g, sea);
     int last = 0;
-    while (!(mapGet(sea, last % 10, last / 10) & CELL_SHIP) || mapShipAt(sea, last % 10, last / 10).len != 2) last++;
+    auto kept2 = [&](int i) {  // a 2-master off the top row, so the aim's row tells
+        return (mapGet(sea, i % 10, i / 10) & CELL_SHIP) && mapShipAt(sea, i % 10, i / 10).len == 2 &&
+               mapShipAt(sea, i % 10, i / 10).y > 0;
+    };
+    while (!kept2(last)) last++;
     ShipPlace kept = mapShipAt(sea, last % 10, last / 10);
     int second = (kept.x + (1 - kept.vertical)) + (kept.y + kept.vertical) * 10;
     for (int i = 0; i < 100; i++) {
@@ -216,7 +222,7 @@ TEST_F(HintTest, AnyOtherKeyTakesThePictureAway) {
     EXPECT_NE(h.digits.find('9'), std::string::npos);
     std::string aimed = std::string(1, static_cast<char>('a' + h.cursor.x - 21)) + std::to_string(h.cursor.y - 1);
     EXPECT_EQ(fired, aimed + "x");
-    EXPECT_EQ(hintShown().digits, std::string(100, '.'));
+    EXPECT_EQ(next.digits, std::string(100, '.'));
     restart();
     headlessQueueEvents({{EventKind::Char, 'b', {0, 0}}});
     EXPECT_EQ(ask("\n").digits, std::string(100, '.'));
