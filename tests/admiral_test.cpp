@@ -33,25 +33,6 @@ Square choose(const std::string& picture, FleetPrior prior, AdmiralRandom& rando
 
 }  // namespace
 
-TEST(AdmiralSight, ShowsOnlyTheSquaresFiredAt) {
-    const struct { const char* name; int flags; Seen seen; } rows[] = {
-        {"a ship never fired at", CELL_SHIP | CELL_NEAR | CELL_BESIDE_SHOT, Seen::Unknown},
-        {"water fired at", CELL_SHOT | CELL_NEAR, Seen::Water},
-        {"a ship hit", CELL_SHIP | CELL_SHOT, Seen::Hit},
-        {"a sunk ship", CELL_SHIP | CELL_SHOT | CELL_SUNK, Seen::Sunk},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
-        for (Square at : {Square{0, 0}, Square{9, 9}, Square{9, 0}}) {
-            std::array<std::uint8_t, SIGHT_SQUARES> map{};
-            map[static_cast<std::size_t>(at.first + at.second * MAP_WIDTH)] = static_cast<std::uint8_t>(r.flags);
-            Sight sight = sightOf(map.data());
-            EXPECT_EQ(sight.at(at.first, at.second), r.seen);
-            EXPECT_EQ(sight.at(9 - at.first, 9 - at.second), Seen::Unknown);
-        }
-    }
-}
-
 // Each row: the picture, and where each prior (even, the game's) must fire.
 TEST(AdmiralAim, FiresWhereAShipIsLikeliest) {
     auto marked = [](std::set<std::size_t> hits, std::set<std::size_t> water) {
@@ -83,37 +64,6 @@ TEST(AdmiralAim, FiresWhereAShipIsLikeliest) {
         AdmiralRandom even = admiralSeed(1), game = admiralSeed(1);
         EXPECT_TRUE(r.even.contains(choose(r.picture, FleetPrior::Even, even)));
         EXPECT_TRUE(r.game.contains(choose(r.picture, FleetPrior::GamePlacement, game)));
-    }
-}
-
-// Every ship sunk but those named. Where a ship must lie every shot hits,
-// till none is left to find there; the same seed and sights give the same
-// shots.
-TEST(AdmiralAim, FiresOnlyWhereAShipMustBeTillItIsFound) {
-    const struct { const char* name; std::string picture; } rows[] = {
-        {"the 5-master in its one run of five, two 2-masters in four pairs",
-         "####o###oo" "oooooooooo" "####o###oo" "oooooooooo" "###o##o##o"
-         "oooooooooo" "..o..o..o." "oooooooooo" "sssssooo.." "oooooooooo"},
-        {"the 5-master down the last column, hit in the middle, a run of four elsewhere",
-         "####o###os" "ooooooooos" "####o###ox" "ooooooooos" "###o##ooos"
-         "oooooooooo" "##o##ooooo" "oooooooooo" "....oooooo" "oooooo##oo"},
-    };
-    for (const auto& r : rows) {
-        for (FleetPrior prior : PRIORS) {
-            SCOPED_TRACE(std::string(r.name) + (prior == FleetPrior::Even ? ", even" : ", game's placement"));
-            std::vector<Square> shots[2];
-            for (auto& fired : shots) {
-                std::string picture = r.picture;
-                AdmiralRandom random = admiralSeed(7);
-                while (picture.find('s') != std::string::npos) {
-                    Square s = fired.emplace_back(choose(picture, prior, random));
-                    char& at = picture[static_cast<std::size_t>(s.first + s.second * MAP_WIDTH)];
-                    ASSERT_EQ(at, 's') << "fired at " << s.first << "," << s.second;
-                    at = 'x';
-                }
-            }
-            EXPECT_EQ(shots[0], shots[1]);
-        }
     }
 }
 

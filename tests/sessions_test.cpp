@@ -1,9 +1,7 @@
-// Whole sessions of the program, recorded on the headless terminal and played
-// again: every frame (the rows that changed since the last, and the cursor),
-// every pause with its length, every line read, the aim, and the way out. A
-// replay fails at the first line that differs and names the session, the
-// frame and the row. SALVO_RECORD=1 records them anew (scripts/record.sh):
-// a change to a recording is a commit of its own that says why.
+// Whole sessions recorded on the headless terminal and played again: every
+// frame's changed rows and cursor, every pause, line read, the aim and the way
+// out; a replay fails at the first line that differs. SALVO_RECORD=1 records
+// them anew (scripts/record.sh), in a commit of its own that says why.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -108,8 +106,7 @@ struct Recorder {
         if (aiming != aim) text += aiming ? "aim on\n" : "aim off\n";
         aim = aiming;
     }
-    void read(bool got, const char* line) {
-        if (!got) return;
+    void read(const char* line) {
         text += "read ";
         for (const char* p = line; *p; p++) text += escaped(static_cast<unsigned char>(*p), p[1] == '\0');
         text += '\n';
@@ -120,7 +117,7 @@ struct Recorder {
 // or as keys (the arrow keys aim), shown as typed by the game's own echo, as
 // at a terminal, or as lines once read.
 struct Session {
-    std::vector<std::string> args{"salvo"};
+    std::vector<std::string> args;
     bool keys = false;
     bool echo = false;
     std::string typed, header;
@@ -147,7 +144,7 @@ std::string play(const Session& s) {
     Recorder r;
     headlessOnFrame([&r](const Frame& cells, Coord cursor) { r.frame(cells.data(), cursor); });
     headlessOnPause([&r](int ms) { r.text += "pause " + std::to_string(ms) + "\n"; });
-    consoleWatch([&r](const char* line) { r.noteAim(); r.read(true, line); }, [&r](bool on) { r.aiming = on; });
+    consoleWatch([&r](const char* line) { r.noteAim(); r.read(line); }, [&r](bool on) { r.aiming = on; });
     if (s.keys) {  // what the posix backend makes of the keys
         KeyDecoder k;
         k.editing = true;
@@ -157,10 +154,7 @@ std::string play(const Session& s) {
     } else {
         headlessQueueInput(s.typed);
     }
-    std::vector<char*> argv;
-    for (const std::string& a : s.args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    r.text += "return " + std::to_string(salvoMain(static_cast<int>(s.args.size()), argv.data())) + "\n";
+    r.text += "return " + std::to_string(run(s.args)) + "\n";
     r.text += "farewell " + headlessFarewell();
     consoleWatch(nullptr, nullptr);
     headlessReset();

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# The Windows build under wine in tmux (80 x 25): the options taken, the first
-# target prompt, the arrow keys aiming and Backspace erasing through the
-# console's input records, the quit line's status 0, and the console's screen
-# as the shell left it with the tally of the run: wine's cmd, whose text
-# before the game is in the console's buffer (wine knows nothing of the
-# terminal's). WINEPREFIX and the like come from the caller.
+# The Windows build under wine's cmd in tmux (80 x 25): the options, the first
+# target prompt, the arrows aiming and Backspace erasing through the console's
+# input records, the quit line's status 0, and cmd's screen back with the
+# tally of the run. WINEPREFIX and the like come from the caller.
 # Usage: smoke_test.sh path/to/salvo.exe
 set -euo pipefail
 exe=$(realpath -- "$1")
