@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int FLEET_SQUARES = 30;
-
 void clearBoard(std::uint8_t* map) { std::memset(map, 0, MAP_WIDTH * MAP_HEIGHT); }
 
 // Stops the program if the board does not hold exactly one fleet's squares.

@@ -19,10 +19,8 @@ void gameInit(Game* g) {
     consoleInit(&g->console);
     g->shipsToPlace = nullptr;
     g->level = &OPPONENT_LEVELS[3];  // the Champion, until chosen
-    g->placedByHand = 0;
     g->shipsPlaced.clear();
     g->shotsAtPlayer.reset();
-    g->shotsAtPlayerDone = false;
     g->shotsAtOpponent.reset();
     g->firedByPlayer.reset();
     g->figures = {"", 0, {0, 0}, {0, 0}, 0};
@@ -72,7 +70,11 @@ bool gameDrawsComputerFirst(unsigned seed) {
     return admiralBelow(first, 2) == 1;
 }
 
-int gameShotsPerTurn(const Game* g, const std::uint8_t* map) { return g->salvo ? mapShipsAfloat(map) : SHOTS_PER_TURN; }
+bool gameComputerFirst(Options::First first, unsigned seed) {
+    return first == Options::First::Computer || (first == Options::First::Random && gameDrawsComputerFirst(seed));
+}
+
+int gameShotsPerTurn(bool salvo, const std::uint8_t* map) { return salvo ? mapShipsAfloat(map) : SHOTS_PER_TURN; }
 
 void gameHint(Game* g, bool show) {
     GAME_ASSERT(g != NULL);
@@ -132,7 +134,6 @@ namespace {
 bool computerTurn(Game* g) {
     // The computer's shots are marked until its next turn, the player's
     // until the computer has fired.
-    g->shotsAtPlayerDone = true;
     aiTurn(g);
     g->shotsAtOpponent.reset();
     return g->opponentWon == 1;
@@ -175,7 +176,7 @@ bool gamePlayerTurn(Game* g) {
         ConsoleWin* c;
         ~NoHint() { consoleHint(c, nullptr); }
     } noHint{c};
-    int shotsLeft = gameShotsPerTurn(g, g->mapPlayer.get());
+    int shotsLeft = gameShotsPerTurn(g->salvo, g->mapPlayer.get());
     while (shotsLeft > 0) {
         // The previous shot's mark is on the board before the next is asked
         // for, shown with the prompt.
@@ -183,7 +184,7 @@ bool gamePlayerTurn(Game* g) {
         consolePrint(c, "You have %d shot%s left. What is your target?\n> ", shotsLeft, shotsLeft == 1 ? "" : "s");
         char buf[256];
         if (!consoleReadLine(c, buf, sizeof buf)) return false;
-        if (!g->hints && (std::strcmp(buf, "?\n") == 0 || std::strcmp(buf, "?") == 0)) {
+        if (!g->hints && consoleAsksHint(buf)) {
             consolePrint(c, "No hints in this game (--hints=never).\n");
             continue;
         }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/opponent_turn.h"
+#include "game/options.h"
 #include "rules/board.h"
 #include "rules/fleet.h"
 #include "rules/opponent.h"
@@ -24,10 +25,8 @@ struct Game {
     ConsoleWin console;
     OpponentMemory opponent;              // the ship the computer follows up, its luck, its draws
     const OpponentLevel* level = nullptr;  // the computer's level chosen for this game
-    int placedByHand = 0;                 // 1 when the player placed a ship of the fleet by hand
-    std::vector<ShipPlace> shipsPlaced;   // placed by hand, in order, while the fleet is placed
+    std::vector<ShipPlace> shipsPlaced;   // placed by hand, in order: any, and the fleet may lie anywhere
     SquareSet shotsAtPlayer;              // the computer's latest turn, marked on the player's board
-    bool shotsAtPlayerDone = false;       // that turn is over: its marks go with the next shot
     SquareSet shotsAtOpponent;            // the player's turn under way, marked on the computer's board
     SquareSet firedByPlayer;              // every square the player fired at
     MatchFigures figures{"", 0, {0, 0}, {0, 0}, 0};  // the turn, each side's shots and hits, the hints
@@ -63,6 +62,9 @@ void gameReportShot(Game* g, ShotResult result);
 // as it would be without it.
 bool gameDrawsComputerFirst(unsigned seed);
 
+// Whether the computer fires first in the games of seed, as --first says.
+bool gameComputerFirst(Options::First first, unsigned seed);
+
 // Draws both boards as during play: the player's ships shown, the
 // computer's hidden; the latest shots marked, and the panel.
 void gameDrawMaps(Game* g);
@@ -78,7 +80,7 @@ void gameCountShot(ShotCount* count, ShotResult result);
 
 // The shots a side has this turn, its own board being map: three, or under
 // the Salvo rule as many as it has ships afloat.
-int gameShotsPerTurn(const Game* g, const std::uint8_t* map);
+int gameShotsPerTurn(bool salvo, const std::uint8_t* map);
 
 // Shows the hint over the computer's board (show), or takes it away: the
 // odds of each square not fired at, worked out as the Admiral would from the

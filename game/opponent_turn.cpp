@@ -25,8 +25,9 @@ void aiTurn(Game* g) {
     const OpponentLevel& level = *g->level;
     // What the player chose in plain sight is all the Admiral assumes of
     // where the ships lie: placed by hand, any layout as likely as another.
-    FleetPrior prior = g->placedByHand ? FleetPrior::Even : FleetPrior::GamePlacement;
-    int shots = gameShotsPerTurn(g, g->mapOpponent.get());
+    // Any ship placed by hand, and the fleet may lie anywhere.
+    FleetPrior prior = g->shipsPlaced.empty() ? FleetPrior::GamePlacement : FleetPrior::Even;
+    int shots = gameShotsPerTurn(g->salvo, g->mapOpponent.get());
     for (int shot = 0; shot < shots; shot++) {
         if (level.paced) {
             gameDrawMaps(g);
@@ -41,8 +42,7 @@ void aiTurn(Game* g) {
         // No line end: the shot's result completes the line.
         consolePrint(&g->console, "AI Fires at %s... ", name);
         // The first shot of a turn takes the marks of the turn before away.
-        if (g->shotsAtPlayerDone) g->shotsAtPlayer.reset();
-        g->shotsAtPlayerDone = false;
+        if (shot == 0) g->shotsAtPlayer.reset();
         g->shotsAtPlayer.set(static_cast<std::size_t>(s.x + s.y * MAP_WIDTH));
         gameCountShot(&g->figures.computer, s.result);
         gameReportShot(g, s.result);

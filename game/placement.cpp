@@ -106,8 +106,6 @@ bool placeFleetManually(Game* g) {
         // After the last ship the game goes on: no prompt is left behind.
         if (fleetHasShipsLeft(g->shipsToPlace.get())) consolePrint(c, "\n> ");
     } while (fleetHasShipsLeft(g->shipsToPlace.get()));
-    // Any ship placed by hand, and the fleet may lie anywhere.
-    g->placedByHand = g->shipsPlaced.empty() ? 0 : 1;
     fleetFree(g->shipsToPlace);
     return true;
 }

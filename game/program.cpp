@@ -106,7 +106,7 @@ int salvoMain(int argc, char** argv) {
         g.hintRandom = admiralSeed(seed ^ HINT_STREAM);
         g.salvo = opt.salvo;
         g.hints = opt.hints;
-        g.computerFirst = opt.first == Options::First::Computer || (opt.first == Options::First::Random && gameDrawsComputerFirst(seed));
+        g.computerFirst = gameComputerFirst(opt.first, seed);
 
         auto offered = [](int n) { return n >= 1 && n <= OPPONENT_LEVEL_COUNT; };
         int choice = opt.level ? opt.level : askMenu(&g, MENU_OPPONENT, offered);

@@ -167,9 +167,7 @@ ShipCount mapCountShips(const std::uint8_t* map) {
     for (int y = 0; y < MAP_HEIGHT; y++) {
         for (int x = 0; x < MAP_WIDTH; x++) {
             if (!hasShip(map, x, y) || hasShip(map, x - 1, y) || hasShip(map, x, y - 1)) continue;
-            int len = 1;
-            int dx = hasShip(map, x + 1, y) ? 1 : 0;
-            while (hasShip(map, x + len * dx, y + len * (1 - dx))) len++;
+            int len = shipThrough(map, x, y).len;
             ((map[x + y * MAP_WIDTH] & CELL_SUNK) ? count.sunk : count.afloat)[len]++;
         }
     }

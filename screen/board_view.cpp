@@ -187,24 +187,25 @@ void consoleComposeMaps(ConsoleWin* c, const BoardsDrawn& boards) {
     // Boards are drawn again and again as they stand, a few times a shot:
     // what they are drawn from, the same as last time, is drawn already.
     bool colour = terminalShowsColour();
-    std::string from;
+    std::string& from = c->drawing;
+    from.clear();
+    auto bytes = [&from](const void* p, std::size_t n) { from.append(static_cast<const char*>(p), n); };
     for (const BoardDrawn* b : {&boards.player, &boards.opponent}) {
-        from.append(reinterpret_cast<const char*>(b->map), MAP_WIDTH * MAP_HEIGHT);
-        from += b->marked ? b->marked->to_string() : "-";
+        bytes(b->map, MAP_WIDTH * MAP_HEIGHT);
+        for (std::size_t i = 0; b->marked && i < b->marked->size(); i++) from += b->marked->test(i) ? '1' : '0';
+        from += b->marked ? '+' : '-';
         from += static_cast<char>(b->mode);
-        if (b->odds) from.append(reinterpret_cast<const char*>(b->odds->data()), sizeof(SquareOdds));
+        if (b->odds) bytes(b->odds->data(), sizeof(SquareOdds));
     }
     from += static_cast<char>(boards.panel);
     from += colour ? 'c' : 'p';
     if (boards.panel == Panel::Figures && boards.figures) {
         const MatchFigures& f = *boards.figures;
-        for (int n : {f.turn, f.player.shots, f.player.hits, f.computer.shots, f.computer.hits, f.hints}) {
-            from += std::to_string(n) + ",";
-        }
+        for (int n : {f.turn, f.player.shots, f.player.hits, f.computer.shots, f.computer.hits, f.hints}) bytes(&n, sizeof n);
         from += f.opponent;
     }
     if (from == c->drawn) return;
-    c->drawn = from;
+    std::swap(c->drawn, from);
     // Without a bracket of the caller's, each piece would write the screen.
     bool bracket = c->updating == 0;
     if (bracket) consoleBeginUpdate(c);

@@ -188,6 +188,8 @@ void echoRead(ConsoleWin* wc, const char* buf) {
 
 }  // namespace
 
+bool consoleAsksHint(const char* line) { return std::strcmp(line, "?\n") == 0 || std::strcmp(line, "?") == 0; }
+
 bool consoleReadLine(ConsoleWin* wc, char* buf, int size) {
     GAME_ASSERT(wc != NULL && buf != NULL && size > 1);
     ConsoleInput& in = wc->input;
@@ -197,7 +199,7 @@ bool consoleReadLine(ConsoleWin* wc, char* buf, int size) {
     for (;;) {
         if (editorTake(e, buf, size)) {
             // A line holding only "?" asks for the hint too.
-            bool asks = in.hint && (std::strcmp(buf, "?\n") == 0 || std::strcmp(buf, "?") == 0);
+            bool asks = in.hint && consoleAsksHint(buf);
             if (!asks) break;
             echoRead(wc, buf);
             e.hintAsked = true;

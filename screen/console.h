@@ -37,6 +37,7 @@ struct ConsoleWin {
     Coord cursorPos{0, 0};  // where the visible cursor goes
     int cursorSynced = 0;   // 1 once cursorPos is where the cursor is to be
     std::string drawn;      // what the board view last drew in the image, to skip drawing it again
+    std::string drawing;    // what it is asked to draw now: kept, so that asking allocates nothing
     ConsoleInput input;
 };
 
@@ -98,6 +99,9 @@ void consoleAimTo(ConsoleWin* wc, Coord square);
 // hint(false), and goes on as it would: Enter fires at the square the hint
 // aims at, which the line names; without the echo, an empty line does.
 void consoleHint(ConsoleWin* wc, std::function<void(bool show)> hint);
+
+// Whether a line read asks for the hint: it holds only "?".
+bool consoleAsksHint(const char* line);
 
 // Returns once the player can see the game, at once unless the terminal is
 // too small for it, say; what the player does meanwhile is kept for the

@@ -34,7 +34,7 @@ constexpr int LEVEL_COUNT = OPPONENT_LEVEL_COUNT;
 // No side can fire at more than the whole board.
 constexpr int BOARD_SQUARES = MAP_WIDTH * MAP_HEIGHT;
 
-struct Options {
+struct SimOptions {
     int firstLevel = 1;  // the levels played, first to last
     int lastLevel = LEVEL_COUNT;
     int games = 1000;
@@ -42,7 +42,7 @@ struct Options {
     bool each = false;   // one line per game
     bool even = false;   // fleets drawn evenly among all layouts, played as placed by hand
     bool salvo = false;  // each side fires as many shots as it has ships afloat
-    enum class First { Player, Computer, Random } first = First::Player;
+    Options::First first = Options::First::Player;
 };
 
 struct GameCount {
@@ -101,7 +101,7 @@ bool readNumber(std::string_view text, T low, T high, T* out) {
 
 // Fills opt from the command line, a value after = or as the next argument.
 // Returns false, after the usage, on anything it does not understand.
-bool readOptions(int argc, char** argv, Options* opt) {
+bool readOptions(int argc, char** argv, SimOptions* opt) {
     for (int i = 1; i < argc; i++) {
         std::string_view arg = argv[i];
         std::size_t equals = arg.find('=');
@@ -126,7 +126,8 @@ bool readOptions(int argc, char** argv, Options* opt) {
                             &opt->lastLevel);
         } else if (arg == "--first") {
             ok = value == "player" || value == "computer" || value == "random";
-            opt->first = value == "computer" ? Options::First::Computer : value == "random" ? Options::First::Random : Options::First::Player;
+            using F = Options::First;
+            opt->first = value == "computer" ? F::Computer : value == "random" ? F::Random : F::Player;
         } else if (arg == "--games") {
             ok = readNumber(value, 1, 10000000, &opt->games);
         } else if (arg == "--seed") {
@@ -183,7 +184,7 @@ bool simTurn(const Level& level, Side side, int shots, GameCount* n, ShotClock* 
 // shoots but under the Salvo rule: the seed, both fleets at random (the
 // player's drawn evenly, as if placed by hand, with even), then the turns
 // until a fleet is sunk, each shot as the rules choose and fire it.
-GameCount simPlayGame(const Level& level, unsigned seed, const Options& opt, ShotClock* clock) {
+GameCount simPlayGame(const Level& level, unsigned seed, const SimOptions& opt, ShotClock* clock) {
     std::srand(seed);
     OpponentMemory memory;
     memory.random = admiralSeed(seed);
@@ -207,16 +208,16 @@ GameCount simPlayGame(const Level& level, unsigned seed, const Options& opt, Sho
     Side playerSide{opponent.data(), &mirror, FleetPrior::GamePlacement};
 
     GameCount n;
-    bool computerFirst = opt.first == Options::First::Computer || (opt.first == Options::First::Random && gameDrawsComputerFirst(seed));
+    bool computerFirst = gameComputerFirst(opt.first, seed);
+    // The shots of a turn follow the rule played, from the board of the side that fires.
+    auto computerFires = [&] { return simTurn(level, computer, gameShotsPerTurn(opt.salvo, opponent.data()), &n, clock); };
+    auto playerFires = [&] { return simTurn(level, playerSide, gameShotsPerTurn(opt.salvo, player.data()), &n, nullptr); };
     bool over = false;
     while (!over) {
         n.turns++;
         if (!opt.salvo) {
-            over = simTurn(level, computer, SHOTS_PER_TURN, &n, clock);
+            over = computerFires();
         } else {
-            // The shots of a turn are the ships afloat of the side that fires.
-            auto computerFires = [&] { return simTurn(level, computer, mapShipsAfloat(opponent.data()), &n, clock); };
-            auto playerFires = [&] { return simTurn(level, playerSide, mapShipsAfloat(player.data()), &n, nullptr); };
             // Whoever sinks the other's fleet first wins; the other fires no more.
             bool computerWins = false;
             bool playerWins = false;
@@ -244,7 +245,7 @@ int percentile(const std::vector<int>& sorted, double p) {
     return sorted[std::min(rank, sorted.size()) - 1];
 }
 
-LevelSummary simPlayLevel(const Level& level, const Options& opt) {
+LevelSummary simPlayLevel(const Level& level, const SimOptions& opt) {
     std::vector<GameCount> counts(static_cast<std::size_t>(opt.games));
     ShotClock clock;
     auto start = std::chrono::steady_clock::now();
@@ -297,7 +298,7 @@ LevelSummary simPlayLevel(const Level& level, const Options& opt) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options opt;
+    SimOptions opt;
     if (!readOptions(argc, argv, &opt)) return 2;
     std::vector<std::pair<const Level*, LevelSummary>> rows;
     for (int l = 1; l <= LEVEL_COUNT; l++) {
@@ -308,7 +309,8 @@ int main(int argc, char** argv) {
 
     // Every level plays the same seeds, and so against the same fleets.
     if (opt.salvo) {
-        const char* first = opt.first == Options::First::Computer ? "the computer" : opt.first == Options::First::Random ? "drawn" : "the player";
+        using F = Options::First;
+        const char* first = opt.first == F::Computer ? "the computer" : opt.first == F::Random ? "drawn" : "the player";
         std::printf("The Salvo rule, each level against itself: %d games a level, seeds %u to %u, who fires first %s.\n"
                     "won: the share of games the computer's side wins; turns until a fleet is sunk, percentiles by\n"
                     "nearest rank; shots the computer's side fires, lucky shots, ms/shot and max ms, means a game.\n\n",

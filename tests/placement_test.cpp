@@ -64,13 +64,13 @@ TEST_F(Placing, UndoBackToAnEmptyBoardAndRandomPlacesTheRest) {
     for (int y = 14; y < 24; y++) area.push_back(headlessRow(y));
     EXPECT_NE(std::ranges::find(area, "Nothing to undo: no ship is placed yet."), area.end());
     EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), g.mapPlayer.get()));
-    EXPECT_EQ(g.placedByHand, 0);
+    EXPECT_TRUE(g.shipsPlaced.empty());  // a fleet placed at random
 
     restart();
     play(placeFleetManually, &g, "j1 2 v\nRandom\n");
     EXPECT_EQ(mapShipAt(g.mapPlayer.get(), 9, 0), (ShipPlace{9, 0, 2, 1}));
     EXPECT_EQ(shipSquares(g.mapPlayer.get()), FLEET_SQUARES);
-    EXPECT_EQ(g.placedByHand, 1);
+    EXPECT_EQ(g.shipsPlaced.size(), 1u);  // a fleet placed by hand
 }
 
 // All but the 5-master placed by hand so that no run of five squares is left

@@ -8,7 +8,6 @@ namespace {
 Frame screen{};
 Coord cursor{0, 0};
 int writes = 0;
-int sleeps = 0;
 std::deque<TerminalEvent> input;
 std::function<void(const Frame&, Coord)> frameHook;
 std::function<bool(char*, int)> readHook;
@@ -19,7 +18,6 @@ std::function<bool()> sightHook;
 unsigned seed = 1;
 ColourChoice colour = ColourChoice::Auto;
 bool echo = false;
-Coord terminal{SCREEN_WIDTH, SCREEN_HEIGHT};
 std::string farewellLine;
 
 void show(const Frame& frame, const Coord* at) {
@@ -47,7 +45,6 @@ TerminalEvent nextEvent(bool wait) {
 }
 
 void pause(int milliseconds) {
-    sleeps++;
     if (pauseHook) pauseHook(milliseconds);
 }
 
@@ -59,7 +56,7 @@ void setMouse(MouseChoice) {}
 
 bool echoes() { return echo; }
 
-Coord size() { return terminal; }
+Coord size() { return {SCREEN_WIDTH, SCREEN_HEIGHT}; }
 
 bool inSight() { return !sightHook || sightHook(); }
 
@@ -97,7 +94,6 @@ std::string headlessRow(int y) {
 
 int headlessWrites() { return writes; }
 
-int headlessSleeps() { return sleeps; }
 
 void headlessQueueInput(std::string_view text) {
     for (char c : text) {
@@ -122,7 +118,6 @@ void headlessOnSight(std::function<bool()> onSight) { sightHook = std::move(onSi
 
 void headlessEcho(bool on) { echo = on; }
 
-void headlessSetSize(Coord s) { terminal = s; }
 
 std::string headlessFarewell() { return farewellLine; }
 
@@ -139,10 +134,8 @@ void headlessReset() {
     screen = {};
     cursor = {0, 0};
     writes = 0;
-    sleeps = 0;
     input.clear();
     seed = 1;
     colour = ColourChoice::Auto;
     echo = false;
-    terminal = {SCREEN_WIDTH, SCREEN_HEIGHT};
 }

@@ -22,9 +22,8 @@ Coord headlessCursor();
 // cut; empty for a row off the screen.
 std::string headlessRow(int y);
 
-// How many frames were shown, and how often the game paused.
+// How many frames were shown.
 int headlessWrites();
-int headlessSleeps();
 
 // Queues input as a script brings it: each byte a character, each newline
 // Enter. Input has ended once the queue is empty (and onRead gives no more).
@@ -49,10 +48,8 @@ void headlessOnPause(std::function<void(int milliseconds)> onPause);
 void headlessOnDrop(std::function<void()> onDrop);
 void headlessOnSight(std::function<bool()> onSight);
 
-// Whether the game is to draw the typing (no, until set), and the
-// terminal's size (80 x 25 until set).
+// Whether the game is to draw the typing (no, until set).
 void headlessEcho(bool echo);
-void headlessSetSize(Coord size);
 
 // The farewell line the game set last ("" before any).
 std::string headlessFarewell();

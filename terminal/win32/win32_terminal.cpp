@@ -40,7 +40,9 @@ DWORD farewellLength = 0;
 
 // As the options ask, and as the console's input is read: its records, or
 // a pipe's bytes.
-ColourChoice colourChoice = ColourChoice::Auto;
+// Whether the game is drawn in colour: decided when the choice is made, not
+// at every frame.
+bool colour = terminalColourWanted(ColourChoice::Auto, std::getenv("NO_COLOR"), true);
 MouseChoice mouseChoice = MouseChoice::Auto;
 bool readsConsole = false;
 Win32Input inputState;
@@ -204,9 +206,9 @@ void dropTyped() {
 
 
 // Every console has colours: only the option and NO_COLOR take them away.
-void setColour(ColourChoice choice) { colourChoice = choice; }
+void setColour(ColourChoice choice) { colour = terminalColourWanted(choice, std::getenv("NO_COLOR"), true); }
 
-bool showsColour() { return terminalColourWanted(colourChoice, std::getenv("NO_COLOR"), true); }
+bool showsColour() { return colour; }
 
 void setMouse(MouseChoice choice) { mouseChoice = choice; }
 
