@@ -46,11 +46,10 @@ TEST_F(Placing, EveryRefusalSaysWhyAndChangesNothing) {
     }
 }
 
-// Undo takes the ships back one by one, last first, to an empty board and a
-// whole roster (what each says, the recorded placing session shows); then
-// there is nothing to undo, and it says so. Random then places the whole
-// fleet as the random placement does, and the fleet counts as placed at
-// random; a ship by hand before random makes it a fleet placed by hand.
+// Undo takes the ships back, last first, to an empty board (what each says,
+// the placing session records); then there is nothing to undo. Random places
+// the whole fleet as the random placement does, a fleet placed at random; a
+// ship by hand before it makes a fleet placed by hand.
 TEST_F(Placing, UndoBackToAnEmptyBoardAndRandomPlacesTheRest) {
     const unsigned seed = 77;
     Board drawn{};

@@ -21,10 +21,9 @@ Frame withText(Frame f, int x, int y, std::string_view text, std::uint16_t attr 
 
 const Frame BLANK = withText({}, 0, 0, std::string(SCREEN_WIDTH * SCREEN_HEIGHT, '\0'));
 
-// The game at a target prompt on a terminal (the headless one, echoing as a
-// terminal would want), its frames sent by the posix display to the model
-// terminal; keys as the posix backend decodes them, a byte a read, so that a
-// sequence cut between reads is still taken whole. When the keys run out,
+// The game at a target prompt, its frames sent by the posix display to the
+// model terminal; keys as the posix backend decodes them, a byte a read (a
+// sequence cut between reads is still taken whole). When the keys run out,
 // atRest runs once, and may queue more.
 struct Typing : GameTest {
     Display d;

@@ -1,6 +1,5 @@
-// The real program in a real terminal, for what only a terminal shows: the
-// first screen, every way out with the terminal given back, job control,
-// and a window that changes size.
+// The real program in tmux, for what only a terminal shows: the ways out,
+// job control, a window that changes size, keys typed ahead.
 #include "tmux.h"
 
 namespace {
