@@ -50,3 +50,14 @@ TEST_F(MessageArea, ReadLineEchoesAndSaysToEndOnADashFirstOrTheEndOfInput) {
             << r.input;
     }
 }
+
+// Keys typed while the game waits to be seen are kept for the next line read.
+TEST_F(MessageArea, KeysTypedWhileTheGameIsOutOfSightWaitForTheNextLine) {
+    int hidden = 3;
+    headlessOnSight([&] { return hidden-- <= 0; });
+    headlessQueueEvents({{EventKind::Char, 'b', {0, 0}}, {EventKind::Char, '5', {0, 0}}, {EventKind::Enter, 0, {0, 0}}});
+    EXPECT_TRUE(consoleAwaitSight(&g.console));
+    char typed[16] = "";
+    EXPECT_TRUE(consoleReadLine(&g.console, typed, sizeof typed));
+    EXPECT_STREQ(typed, "b5\n");
+}

@@ -41,10 +41,8 @@ bool partsEarly(AiLevel level, unsigned seed) {
 }  // namespace
 
 // Two fleets that differ by one ship, the same draws: a level that sees only
-// its own shots fires the same squares at both until one of them shows
-// something else. One that reads the player's board parts sooner, from some
-// seed on (with glibc's rand, the Expert at seed 1 at shot 22, the Champion
-// at seed 3 at shot 47).
+// its own shots fires alike at both until one shows something else; one that
+// reads the player's board parts sooner, from some seed on.
 TEST(Honesty, OnlyTheExpertAndTheChampionFireOtherwiseBeforeTheyHaveSeenADifference) {
     using L = AiLevel;
     const std::pair<AiLevel, unsigned> honest[] = {{L::Easy, 1}, {L::Medium, 2}, {L::Admiral, 1}, {L::Admiral, 2}};

@@ -219,10 +219,8 @@ TEST_F(HintTest, AnyOtherKeyTakesThePictureAway) {
     EXPECT_EQ(g.figures.hints, 0);
 }
 
-// With --hints=never a line holding only "?" is refused, with no picture
-// and no shot spent; with hints, asking for them (a line "?", then an empty
-// line firing at the square it aims at) leaves the computer's shots, and
-// every draw of the game, as they were.
+// With --hints=never a line "?" is refused, costing no shot; with hints, a
+// line "?" then an empty one fires where the hint aims, and no draw changes.
 TEST(Hints, RefusedWhenOffAndNoDrawOfTheGameChangesWhenAsked) {
     int refusals = 0;
     Lines afterHint;  // the lines read after a "?", as the game took them

@@ -113,9 +113,8 @@ struct Recorder {
     }
 };
 
-// A session: the program's arguments, and what is typed, as lines from a pipe
-// or as keys (the arrow keys aim), shown as typed by the game's own echo, as
-// at a terminal, or as lines once read.
+// A session: the program's arguments, and what is typed: lines from a pipe,
+// or keys, echoed by the game as at a terminal or shown once read.
 struct Session {
     std::vector<std::string> args;
     bool keys = false;

@@ -119,11 +119,9 @@ TEST(Terminal, ATooSmallWindowShowsANoticeAndTheComputerWaitsUntilItGrows) {
     t.expectExit(0);
 }
 
-// Keys typed while the computer plays its winning turn answer no question:
-// the result, the figures and both fleets stay in sight with "Another game?"
-// until a line typed after it answers. The player fires row by row, and after
-// the last shot of each turn types "2" at once, while the computer plays: at
-// a target prompt it is bad coordinates, at "Another game?" it would quit.
+// Keys typed while the computer plays its winning turn answer no question: the
+// player fires row by row, typing "2" after each turn's last shot (bad
+// coordinates at a target prompt; at "Another game?" it would quit).
 TEST(Terminal, LinesTypedDuringTheWinningTurnAnswerNoQuestion) {
     Terminal t(SALVO + " --seed=43 --level=5 --place=random");
     auto prompt = [](const Screen& s) { return s.cursorY > 0 ? s.rows[static_cast<std::size_t>(s.cursorY - 1)] : ""; };
